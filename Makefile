@@ -1,0 +1,39 @@
+# The two commands of the README: `make run` and `make test`.
+# Everything else here is a convenience over the CMake presets.
+
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps run test test-asan bench fuzz app clean
+
+all: build-release
+
+deps:
+	@bash scripts/install-deps.sh
+
+build-%: deps
+	cmake --preset $*
+	cmake --build --preset $* -j $(JOBS)
+
+run: build-release
+	@bash scripts/run-sample.sh build/release
+
+test: build-debug
+	ctest --preset debug -j $(JOBS)
+
+test-asan: build-asan
+	ctest --preset asan -j $(JOBS)
+
+bench: build-bench
+	@bash scripts/run-bench.sh build/bench
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	@bash scripts/run-fuzz.sh build/fuzz $(FUZZ_SECONDS)
+
+app: build-release
+	./build/release/src/app/framestow
+
+clean:
+	rm -rf build

@@ -1,0 +1,94 @@
+// The block table and the per-character tables one analysis fills.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace framestow {
+
+// Every SWF character id fits in 16 bits.
+inline constexpr std::size_t kCharacterIds = 65536;
+
+// One block of the movie: a tag (the tags inside sprites included) or one of
+// the three header blocks. A block's bytes are `thisHead` + `origLength` bytes
+// of the uncompressed movie at `thisStart`.
+struct bytesOut {
+  std::uint32_t withThis = 0;       // move mark: equals the planning stamp when the block moves
+  std::uint32_t thisBlockType = 0;  // tag code; 0 for the header blocks
+  std::uint32_t thisHead = 0;       // tag header length, 2 or 6; 0 for the header blocks
+  std::uint32_t thisSprite = 0;     // timeline: 0 main, else the sprite number
+  std::uint32_t allocMem = 0;
+  std::uint32_t thisStart = 0;
+  std::uint32_t origLength = 0;     // body length (4 for a DefineSprite: id and frame count)
+  std::uint32_t thisLength = 0;     // bytes the block stands for in the movable count
+};
+
+// An ExportAssets tag rebuilt without its redundant entries.
+struct ExportCopy : bytesOut {
+  std::vector<std::uint8_t> byteNum;  // the rebuilt tag; its first `thisLength` bytes are written
+};
+
+// Marks stored by the analysis; planning stamps start above them.
+inline constexpr std::uint32_t kMarkFileLength = 2;
+inline constexpr std::uint32_t kMarkKeep = 3;  // ShowFrame, and placements carrying clip actions
+inline constexpr std::uint32_t kFirstPlanningStamp = 456;
+
+struct Analysis {
+  std::vector<bytesOut> byteoutput;  // file order; byteoutputNum() records
+  std::unordered_map<std::uint32_t, ExportCopy> redundantList;  // ExportAssets block index -> reduced copy
+  std::int64_t redundantAssetTotal = 0;
+
+  std::vector<std::int32_t> blockRef;                // charId -> defining block (0: none)
+  std::vector<std::vector<std::int32_t>> dependList;   // row -> referenced charIds, scan order
+  std::vector<std::vector<std::int32_t>> dependFrame;  // row -> main-timeline frame of each reference
+  std::vector<std::int32_t> dependTotals;            // row -> entries in use
+  std::vector<std::int32_t> origAssetsList;          // exported charIds, first-export order
+  std::vector<std::uint8_t> exported;                // charId -> 1 once exported
+  std::vector<std::int32_t> initScriptArray;         // sprite charId -> its DoInitAction block
+  std::vector<std::int32_t> spriteExportArray;       // sprite number -> sprite charId
+  std::vector<std::int32_t> mainShowFrameBlocks;     // frame f (from 1) -> ShowFrame block ending it
+  std::vector<std::int32_t> attachFound;             // timeline -> first frame with an attach code
+
+  std::int32_t assetCountTotal = 0;
+  std::int32_t assetCountIn = 0;
+  std::int64_t redundantAssetTemp = 0;
+  int asObfuscation = 0;
+  std::int32_t mainFrameCount = 0;
+  std::int32_t frameCount = 0;
+  std::int32_t parentFrameCount = 0;
+  std::int32_t spriteCounter = 0;
+  std::int32_t inSprite = 0;
+  std::int32_t currentID = 0;
+  std::int32_t shapeIdNum = 0;
+  // The last SetBackgroundColor block; without one the fixed prefix is the
+  // three header blocks.
+  std::int32_t bgndColorBlock = 2;
+  std::uint32_t nextBlockStart = 0;
+
+  bool analysed = false;         // the scan ran to its end without an error
+  std::string analysisError;     // why the scan stopped ("Unknown fill type: 19")
+  bool tagsRunPastData = false;  // a tag's declared length runs past the movie
+  bool endTagFound = false;      // the main timeline's End tag was reached
+
+  std::uint32_t byteoutputNum() const { return static_cast<std::uint32_t>(byteoutput.size()); }
+  std::int32_t dependTotal(std::uint32_t row) const {
+    return row < dependTotals.size() ? dependTotals[row] : 0;
+  }
+  std::int32_t blockOf(std::uint32_t charId) const { return charId < blockRef.size() ? blockRef[charId] : 0; }
+  std::int32_t showFrameBlock(std::int64_t frame) const {
+    return frame >= 0 && static_cast<std::size_t>(frame) < mainShowFrameBlocks.size()
+               ? mainShowFrameBlocks[static_cast<std::size_t>(frame)]
+               : 0;
+  }
+  std::int32_t mainAttachFrame() const { return attachFound.empty() ? 0 : attachFound[0]; }
+};
+
+// Puts every table of one analysis back to its start value.
+void clearGlobals(Analysis& analysis);
+
+// Appends character `charId` with frame value `frame` to row `row`.
+void appendReference(Analysis& analysis, std::uint32_t row, std::int32_t charId, std::int32_t frame);
+
+}  // namespace framestow

@@ -1,0 +1,27 @@
+// The four analysis lines and the option states a front end shows after Analyze.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "analysis/tables.hpp"
+#include "swfin/movie.hpp"
+
+namespace framestow {
+
+struct AnalysisReport {
+  std::array<std::string, 4> lines;  // ANALYSISTEXT1..4
+  bool noModFlag = false;            // no linked assets, or a single frame: nothing can move
+  bool targetEnabled = false;        // the target frame can be chosen
+  bool redundantFound = false;       // redundant export bytes exist (removal offered and ticked)
+  std::string optimiseCaption;       // caption of the "Remove Redundant Bytes" box
+};
+
+AnalysisReport composeAnalysisReport(const Movie& m, const Analysis& analysis);
+
+// The first analysis line after a load: "Version %i Flash files do not use
+// linked assets." for movies before version 5, else "".
+std::string versionLine(const Movie& m);
+
+}  // namespace framestow

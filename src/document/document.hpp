@@ -1,0 +1,55 @@
+// One movie from load to save: what both front ends drive.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "analysis/progress.hpp"
+#include "analysis/tables.hpp"
+#include "document/analysis_report.hpp"
+#include "planner/plan.hpp"
+#include "planner/planner.hpp"
+#include "swfin/movie.hpp"
+#include "writer/file_system.hpp"
+#include "writer/writer.hpp"
+
+namespace framestow {
+
+class Document {
+ public:
+  // Resets everything and loads `path`. Returns "" or the loading message.
+  std::string load(const std::string& path);
+  bool loaded() const { return movie_.loaded; }
+
+  // Runs the tag scanner once per load. False when the movie is not loaded,
+  // is older than version 5, or the scan stopped on an error (see analysisError()).
+  bool analyze(const ProgressTick& tick = {});
+  bool analysed() const { return analysis_.analysed; }
+  const std::string& analysisError() const { return analysis_.analysisError; }
+  // The analysis lines and option states (valid after analyze()).
+  const AnalysisReport& report() const { return report_; }
+
+  // One planning run for target frame n (what a click of the up-down control does).
+  // Without a successful analysis the verdict is empty and Save stays disabled.
+  Verdict plan(std::int32_t n, bool optimiseTicked = false);
+  const Verdict& lastVerdict() const { return verdict_; }
+
+  // Writes the movie for target frame n (planning again first when the last run
+  // was for another frame). Returns a SaveResult; kErrorWritingFile when the
+  // movie was not analysed.
+  int save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath = {},
+           FileSystem& fs = realFileSystem());
+
+  const LoadedMovie& movie() const { return movie_; }
+  const Analysis& analysis() const { return analysis_; }
+  const Plan& planState() const { return plan_; }
+
+ private:
+  LoadedMovie movie_;
+  Analysis analysis_;
+  Plan plan_;
+  AnalysisReport report_;
+  Verdict verdict_;
+};
+
+}  // namespace framestow

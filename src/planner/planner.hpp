@@ -1,0 +1,35 @@
+// The movable-bytes planner: which definitions can leave frames 1..n-1.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "analysis/tables.hpp"
+#include "planner/plan.hpp"
+
+namespace framestow {
+
+// What happens to the Save button and the backup option after a run.
+enum class SaveControls { Unchanged, Enable, Disable };
+
+// The planner's answer, as data for the front ends to present.
+struct Verdict {
+  std::int32_t targetFrame = 1;
+  std::int64_t movableBytes = 0;
+  std::string commentText1;
+  std::string commentText2;
+  std::string commentText3;
+  SaveControls saveControls = SaveControls::Unchanged;
+};
+
+// One planning run for target frame n. `noModFlag` is the front end's "this
+// movie cannot be modified" state; `optimiseTicked` whether removal of
+// redundant export bytes is chosen (it keeps Save available at n = 1).
+Verdict updateTargetFrame(Analysis& analysis, Plan& plan, std::int32_t n, bool noModFlag, bool optimiseTicked);
+
+// The walks and the count of one run, for tests.
+void checkChildren(Analysis& analysis, Plan& plan, std::int32_t mainIdNum);
+void unCheckChildren(Analysis& analysis, Plan& plan, std::int32_t mainIdNum, std::int32_t n);
+std::int64_t countBytes(const Analysis& analysis, Plan& plan, std::int32_t n);
+
+}  // namespace framestow

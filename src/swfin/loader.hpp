@@ -1,0 +1,27 @@
+// Loading a movie file: read it whole, check its header, inflate a "CWS" body.
+#pragma once
+
+#include <string>
+
+#include "analysis/tables.hpp"
+#include "swfin/movie.hpp"
+
+namespace framestow {
+
+inline constexpr const char* kErrorReadingFile = "Sorry, an error has occured reading the file.\r\n";
+inline constexpr const char* kErrorNotSwf = "Sorry, the file doesn't appear to be an swf.\r\n";
+inline constexpr const char* kErrorIncomplete = "Sorry, the file doesn't appear to be complete.\r\n";
+
+// Loads the file at `path` into `movie` and creates blocks 0 and 1 of
+// `analysis`, after resetting both. Returns "" on success, else one of the
+// three messages above.
+std::string prescanFile(const std::string& path, LoadedMovie& movie, Analysis& analysis);
+
+// The same from bytes already in memory (the file's content).
+std::string prescanBytes(const std::string& path, std::vector<std::uint8_t> fileBytes, LoadedMovie& movie,
+                         Analysis& analysis);
+
+// The file name without its folder: what follows the last '/' or '\\'.
+std::string shortNameOf(const std::string& path);
+
+}  // namespace framestow
