@@ -6,8 +6,8 @@ namespace framestow::cli {
 
 namespace {
 
-// The loading messages end in "\r\n" for the dialog's text line; a console
-// line ends with our own newline.
+// The core's messages end in "\r\n" (a dialog text line) or "\n" (the fill
+// type error); a console line ends with our own newline.
 std::string consoleLine(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   return text;
@@ -58,7 +58,7 @@ bool analyseFile(Document& document, FileReport& report) {
   }
   if (!document.analyze()) {
     const std::string& why = document.analysisError();
-    fail(report, ExitStatus::CannotProcess, why.empty() ? "The movie could not be analysed." : why);
+    fail(report, ExitStatus::CannotProcess, why.empty() ? "The movie could not be analysed." : consoleLine(why));
     return false;
   }
 
