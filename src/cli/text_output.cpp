@@ -38,8 +38,8 @@ void printTargetTable(std::ostream& out, const FileReport& report) {
   for (const TargetRow& row : report.targets) {
     const std::string verdict = joinedVerdict(row);
     out << std::setw(static_cast<int>(frameWidth)) << row.frame << "  " << std::setw(static_cast<int>(bytesWidth))
-        << row.movableBytes << "  " << (row.saveEnabled ? "yes " : "no  ");
-    if (!verdict.empty()) out << "  " << verdict;
+        << row.movableBytes << "  " << (row.saveEnabled ? "yes" : "no");
+    if (!verdict.empty()) out << (row.saveEnabled ? "   " : "    ") << verdict;
     out << '\n';
   }
   const std::size_t shown = report.targets.size();

@@ -53,8 +53,9 @@ TEST(CliAnalyzeJson, DescribesTheMovieItsAnalysisAndItsTargets) {
   EXPECT_EQ(file["redundantBytes"], 0);
   EXPECT_EQ(file["attachFrame"], 2);
   EXPECT_EQ(file["obfuscation"], false);
-  // Three header blocks, then one per tag, the sprite's three inner tags included.
-  EXPECT_EQ(file["blockCount"], 3 + 11);
+  // Three header blocks, one per tag (the sprite's three inner tags included),
+  // and the empty record that closes the table after the End tag.
+  EXPECT_EQ(file["blockCount"], 3 + 11 + 1);
 
   ASSERT_EQ(file["targets"].size(), 2u);
   const json& first = file["targets"][0];
