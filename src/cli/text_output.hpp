@@ -17,7 +17,9 @@ void printError(std::ostream& out, std::ostream& err, const std::string& path, c
 // "File Name: %s", then the four file-information lines when the movie loaded.
 void printFileInfo(std::ostream& out, const FileReport& report);
 
-// The analysis lines, the redundant export bytes and the target frames.
+// The analysis lines, the redundant export bytes and the target frames: a
+// table, or with `singleFrame` (one frame asked for) that frame's movable
+// bytes and verdict lines one per line, as the dialog shows them.
 void printAnalysis(std::ostream& out, const FileReport& report, bool singleFrame);
 
 // The plan that was saved, the writer's result and the sizes.
