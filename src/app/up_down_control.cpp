@@ -1,0 +1,86 @@
+#include "app/up_down_control.hpp"
+
+#include <QKeyEvent>
+#include <algorithm>
+
+namespace framestow::app {
+
+UpDownControl::UpDownControl(QLineEdit* buddy, QWidget* parent)
+    : QWidget(parent), buddy_(buddy), decrease_(new QToolButton(this)), increase_(new QToolButton(this)) {
+  decrease_->setArrowType(Qt::LeftArrow);
+  increase_->setArrowType(Qt::RightArrow);
+  for (QToolButton* button : {decrease_, increase_}) {
+    // Holding an arrow keeps stepping; the arrows never take the focus from the field.
+    button->setAutoRepeat(true);
+    button->setFocusPolicy(Qt::NoFocus);
+  }
+  connect(decrease_, &QToolButton::clicked, this, [this] { stepBy(-1); });
+  connect(increase_, &QToolButton::clicked, this, [this] { stepBy(+1); });
+  // Up and Down in the field step too, as they do with the arrows focused.
+  buddy_->installEventFilter(this);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void UpDownControl::setRange(int lower, int upper) {
+  lower_ = lower;
+  upper_ = std::max(lower, upper);
+  position_ = std::clamp(position_, lower_, upper_);
+}
+
+void UpDownControl::stepBy(int delta) {
+  bool isNumber = false;
+  const int typed = buddy_->text().toInt(&isNumber);
+  if (isNumber && typed >= lower_ && typed <= upper_) {
+    position_ = typed;
+  }
+  const int next = std::clamp(position_ + delta, lower_, upper_);
+  if (next == position_) {
+    return;
+  }
+  position_ = next;
+  buddy_->setText(QString::number(position_));
+  emit moved(position_);
+}
+
+int UpDownControl::deltaForKey(int key, bool horizontalKeys) {
+  switch (key) {
+    case Qt::Key_Up:
+      return +1;
+    case Qt::Key_Down:
+      return -1;
+    case Qt::Key_Right:
+      return horizontalKeys ? +1 : 0;
+    case Qt::Key_Left:
+      return horizontalKeys ? -1 : 0;
+    default:
+      return 0;
+  }
+}
+
+void UpDownControl::keyPressEvent(QKeyEvent* event) {
+  if (const int delta = deltaForKey(event->key(), true); delta != 0) {
+    stepBy(delta);
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+bool UpDownControl::eventFilter(QObject* watched, QEvent* event) {
+  // Left and Right stay with the field to move its cursor.
+  if (watched == buddy_ && event->type() == QEvent::KeyPress && isEnabled()) {
+    if (const int delta = deltaForKey(static_cast<QKeyEvent*>(event)->key(), false); delta != 0) {
+      stepBy(delta);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void UpDownControl::resizeEvent(QResizeEvent* event) {
+  const int half = width() / 2;
+  decrease_->setGeometry(0, 0, half, height());
+  increase_->setGeometry(half, 0, width() - half, height());
+  QWidget::resizeEvent(event);
+}
+
+}  // namespace framestow::app
