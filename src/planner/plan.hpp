@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "analysis/tables.hpp"
@@ -14,6 +15,9 @@ struct Plan {
   std::uint32_t testCounterFlag = kFirstPlanningStamp;
   std::vector<std::uint32_t> blockChecked;    // charId -> stamp of the marking walk's last visit
   std::vector<std::uint32_t> releaseVisited;  // charId -> stamp of the release walk's last visit
+  std::vector<std::uint32_t> onWalk;          // charId -> stamp while the marking walk is inside it
+  // Reused by every run, so that a click of the up-down control allocates nothing.
+  std::vector<std::pair<std::int32_t, std::int32_t>> walkStack;
   std::int64_t movableBytes = 0;
   std::int32_t exportID = 0;
   std::int32_t initScriptBlock = 0;

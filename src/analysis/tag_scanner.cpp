@@ -1,0 +1,272 @@
+#include "analysis/tag_scanner.hpp"
+
+#include <algorithm>
+
+#include "analysis/scan_context.hpp"
+#include "common/byte_text.hpp"
+#include "common/tag_codes.hpp"
+#include "swfin/shape_readers.hpp"
+#include "swfin/text_readers.hpp"
+#include "writer/writer.hpp"
+
+namespace framestow {
+
+void ScanContext::timelineReference(std::int32_t charId) {
+  Analysis& a = analysis;
+  const std::uint32_t row =
+      a.inSprite == 0 ? 0u : static_cast<std::uint32_t>(a.spriteExportArray[static_cast<std::size_t>(a.inSprite)]);
+  appendReference(a, row, charId, a.mainFrameCount + 1);
+}
+
+namespace {
+
+void readShape(ScanContext& ctx, std::uint32_t block, std::uint32_t code) {
+  Reader& reader = ctx.reader;
+  Analysis& a = ctx.analysis;
+  const auto id = static_cast<std::uint32_t>(reader.readBufUInt16());
+  ctx.define(id, block);
+  a.shapeIdNum = static_cast<std::int32_t>(id);
+  Shape shape;
+  shape.shapeType = code;
+  ShapeContext shapes{reader, a, {}};
+  readRect(reader, shape.bounds);
+  readFillStyleArray(shapes, shape);
+  if (shapes.error.empty()) {
+    readLineStyleArray(shapes, shape);
+    reader.byteXAlign();
+    shape.fillBits = static_cast<std::uint8_t>(reader.readBufBits(4));
+    shape.lineBits = static_cast<std::uint8_t>(reader.readBufBits(4));
+    while (reader.fileOffset < ctx.tagEnd && shapes.error.empty() && !reader.overrun) {
+      readShapeRec(shapes, shape);
+    }
+  }
+  if (!shapes.error.empty()) a.analysisError = shapes.error;
+}
+
+void readText(ScanContext& ctx, std::uint32_t block, std::uint32_t code) {
+  Reader& reader = ctx.reader;
+  const auto id = static_cast<std::uint32_t>(reader.readBufUInt16());
+  ctx.define(id, block);
+  ctx.beginDefinitionRow(id);
+  Rect bounds;
+  readRect(reader, bounds);
+  Matrix matrix;
+  readMatrix(reader, matrix);
+  const int glyphBits = reader.readByte();
+  const int advanceBits = reader.readByte();
+  while (!reader.overrun && printTextRecord(reader, ctx.analysis, glyphBits, advanceBits, code) != 0) {
+  }
+}
+
+void readEditText(ScanContext& ctx, std::uint32_t block) {
+  Reader& reader = ctx.reader;
+  const auto id = static_cast<std::uint32_t>(reader.readBufUInt16());
+  ctx.define(id, block);
+  ctx.beginDefinitionRow(id);
+  Rect bounds;
+  readRect(reader, bounds);
+  const int flags = reader.readBufUInt16();
+  if (flags & 0x0001) ctx.definitionReference(id, reader.readBufUInt16());
+}
+
+void readDoAction(ScanContext& ctx) {
+  Reader& reader = ctx.reader;
+  int code = reader.readByte();
+  while (code != 0 && !ctx.pastTag()) {
+    if (readNextActionRecord(ctx, code) != code) break;
+    code = reader.readByte();
+  }
+}
+
+void openSprite(ScanContext& ctx, bytesOut& block, std::uint32_t blockIndex) {
+  Analysis& a = ctx.analysis;
+  Reader& reader = ctx.reader;
+  a.parentFrameCount = a.frameCount;
+  a.frameCount = 0;
+  ++a.spriteCounter;
+  a.inSprite = a.spriteCounter;
+  const auto id = static_cast<std::uint32_t>(reader.readBufUInt16());
+  a.spriteExportArray.push_back(static_cast<std::int32_t>(id));
+  if (a.attachFound.size() <= static_cast<std::size_t>(a.spriteCounter)) {
+    a.attachFound.resize(static_cast<std::size_t>(a.spriteCounter) + 1, 0);
+  }
+  ctx.define(id, blockIndex);
+  reader.readBufUInt16();  // the sprite's frame count
+  // The block covers the header, the id and the frame count; the sprite's
+  // tags follow as blocks of their own.
+  block.thisSprite = static_cast<std::uint32_t>(a.inSprite);
+  block.origLength = 4;
+  block.thisLength = block.thisHead + 4;
+}
+
+void handleTag(ScanContext& ctx, std::uint32_t n, bool& stillScanning) {
+  Analysis& a = ctx.analysis;
+  Reader& reader = ctx.reader;
+  bytesOut& block = a.byteoutput[n];
+  const std::uint32_t code = block.thisBlockType;
+  switch (code) {
+    case END:
+      if (a.inSprite == 0) {
+        // The main End block stands for everything up to the declared length.
+        block.thisLength = static_cast<std::uint32_t>(ctx.movie.m.size - block.thisStart + 1);
+        stillScanning = false;
+        a.endTagFound = true;
+      } else {
+        a.frameCount = a.parentFrameCount;
+        a.inSprite = 0;
+      }
+      break;
+    case SHOWFRAME:
+      ++a.frameCount;
+      if (a.inSprite == 0) {
+        if (a.mainShowFrameBlocks.size() <= static_cast<std::size_t>(a.frameCount)) {
+          a.mainShowFrameBlocks.resize(static_cast<std::size_t>(a.frameCount) + 1, 0);
+        }
+        a.mainShowFrameBlocks[static_cast<std::size_t>(a.frameCount)] = static_cast<std::int32_t>(n);
+        ++a.mainFrameCount;
+      }
+      block.withThis = kMarkKeep;
+      break;
+    case DEFINESHAPE:
+    case DEFINESHAPE2:
+    case DEFINESHAPE3:
+      readShape(ctx, n, code);
+      break;
+    case PLACEOBJECT:
+      ctx.timelineReference(reader.readBufUInt16());
+      reader.readBufUInt16();  // depth
+      break;
+    case DEFINEBUTTON:
+      readDefineButton(ctx, n);
+      break;
+    case DEFINEFONT:
+    case DEFINEFONT2:
+    case DEFINEFONTINFO:
+    case DEFINEFONTINFO2:
+    case DEFINESOUND:
+    case DEFINELOSSLESS:
+    case DEFINEBITSJPEG2:
+    case DEFINELOSSLESS2:
+    case DEFINEMORPHSHAPE:
+      // A font's entry ends at the last of its font and font-info blocks.
+      ctx.define(static_cast<std::uint32_t>(reader.readBufUInt16()), n);
+      break;
+    case DEFINETEXT:
+      readText(ctx, n, code);
+      break;
+    case DOACTION:
+      readDoAction(ctx);
+      break;
+    case STARTSOUND:
+      ctx.timelineReference(reader.readBufUInt16());
+      break;
+    case PLACEOBJECT2:
+      readPlaceObject2(ctx, n, false);
+      break;
+    case REMOVEOBJECT2:
+      reader.readBufUInt16();
+      break;
+    case DEFINEBUTTON2:
+      readDefineButton2(ctx, n);
+      break;
+    case TEXTFIELD:
+      readEditText(ctx, n);
+      break;
+    case DEFINESPRITE:
+      openSprite(ctx, block, n);
+      break;
+    case LIBRARYSYMBOL:
+      readExportAssets(ctx, n);
+      break;
+    case DOINITACTION: {
+      const auto sprite = static_cast<std::uint32_t>(reader.readBufUInt16());
+      a.initScriptArray[sprite] = static_cast<std::int32_t>(n);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick& tick) {
+  const std::string info = formatText("%s\r\nversion:%i  %ikB\r\ndimensions:%i x %i", movie.fnbuffer.c_str(),
+                                      movie.m.version, static_cast<int>(movie.m.size / 1024),
+                                      movie.m.frame.xMax / 20, movie.m.frame.yMax / 20);
+  if (!movie.loaded || a.byteoutput.size() != movie.ScanStartByteoutputNum) return info;
+
+  const auto data = movie.fileBuffer();
+  // Nothing past the declared length belongs to the movie.
+  const std::uint64_t movieEnd = std::min<std::uint64_t>(data.size(), movie.m.size);
+  ScanContext ctx{movie, a, Reader(data.subspan(0, static_cast<std::size_t>(movieEnd))), tick};
+  Reader& reader = ctx.reader;
+
+  reader.fileOffset = movie.ScanStartOffset;
+  reader.readBufUInt16();  // frame count
+  const auto headerSpan = static_cast<std::uint32_t>(reader.fileOffset - movie.ScanOld2f_seek);
+  a.byteoutput.push_back(bytesOut{0, 0, 0, 0, 0, movie.ScanOld2f_seek, headerSpan, headerSpan});
+  movie.modNameOut = backupNameFor(movie.fnbuffer);
+
+  bool stillScanning = true;
+  std::uint64_t nextBlockStart = 0;
+  while (stillScanning) {
+    if (nextBlockStart != 0) reader.fileOffset = static_cast<std::size_t>(nextBlockStart);
+    const std::uint64_t start = reader.fileOffset;
+    // A tag header needs two bytes inside the movie.
+    if (start + 2 > movieEnd) break;
+    reader.clearLimit();
+    reader.overrun = false;
+    reader.byteXAlign();
+
+    const std::uint32_t word = static_cast<std::uint32_t>(reader.readBufUInt16());
+    const std::uint32_t code = word >> 6;
+    std::uint64_t length = word & 0x3F;
+    std::uint32_t head = 2;
+    if (length == 0x3F) {
+      length = reader.readBufUInt32();
+      head = 6;
+    }
+    std::uint64_t tagEnd = start + head + length;
+    if (tagEnd > movieEnd) {
+      // The tag claims more than the movie holds: keep the block inside the
+      // movie, and remember that this movie cannot be written safely.
+      a.tagsRunPastData = true;
+      tagEnd = movieEnd;
+      length = tagEnd > start + head ? tagEnd - start - head : 0;
+      if (start + head > movieEnd) head = static_cast<std::uint32_t>(movieEnd - start);
+    }
+
+    const auto n = static_cast<std::uint32_t>(a.byteoutput.size());
+    bytesOut block;
+    block.thisBlockType = code;
+    block.thisStart = static_cast<std::uint32_t>(start);
+    block.origLength = static_cast<std::uint32_t>(length);
+    block.thisHead = head;
+    block.thisLength = static_cast<std::uint32_t>(head + length);
+    block.thisSprite = static_cast<std::uint32_t>(a.inSprite);
+    a.byteoutput.push_back(block);
+
+    nextBlockStart = code == DEFINESPRITE ? start + head + 4 : tagEnd;
+    a.nextBlockStart = tagEnd;
+    if (nextBlockStart + 1 >= movie.m.size) stillScanning = false;
+    ctx.progress();
+    // Only the main timeline's background colour bounds the fixed prefix: a
+    // sprite's blocks must never be split between the prefix and the rest.
+    if (code == SETBACKGROUNDCOLOR && a.inSprite == 0) a.bgndColorBlock = static_cast<std::int32_t>(n);
+
+    ctx.tagStart = start;
+    ctx.tagEnd = tagEnd;
+    reader.fileOffset = static_cast<std::size_t>(start + head);
+    reader.setLimit(static_cast<std::size_t>(tagEnd));
+    handleTag(ctx, n, stillScanning);
+    if (!a.analysisError.empty()) return info;
+    if (code == END && a.inSprite == 0 && a.endTagFound) {
+      a.byteoutput.push_back(bytesOut{});  // the empty record after the main End block
+    }
+  }
+  a.analysed = true;
+  return info;
+}
+
+}  // namespace framestow

@@ -1,0 +1,54 @@
+#include "document/document.hpp"
+
+#include "analysis/tag_scanner.hpp"
+#include "swfin/loader.hpp"
+
+namespace framestow {
+
+std::string Document::load(const std::string& path) {
+  clearPlan(plan_);
+  report_ = AnalysisReport{};
+  verdict_ = Verdict{};
+  return prescanFile(path, movie_, analysis_);
+}
+
+bool Document::analyze(const ProgressTick& tick) {
+  if (!movie_.loaded || movie_.m.version < 5 || analysis_.byteoutput.size() != movie_.ScanStartByteoutputNum) {
+    return false;
+  }
+  scanSelectedFile(movie_, analysis_, tick);
+  if (!analysis_.analysed) {
+    // Nothing of a movie that could not be read through may be planned or saved.
+    report_ = AnalysisReport{};
+    report_.noModFlag = true;
+    report_.lines[0] = analysis_.analysisError;
+    report_.optimiseCaption = "Remove Redundant Bytes";
+    return false;
+  }
+  report_ = composeAnalysisReport(movie_.m, analysis_);
+  return true;
+}
+
+Verdict Document::plan(std::int32_t n, bool optimiseTicked) {
+  if (!analysis_.analysed) {
+    verdict_ = Verdict{};
+    verdict_.targetFrame = n;
+    verdict_.saveControls = SaveControls::Disable;
+    return verdict_;
+  }
+  verdict_ = updateTargetFrame(analysis_, plan_, n, report_.noModFlag, optimiseTicked);
+  return verdict_;
+}
+
+int Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
+  if (!analysis_.analysed) return kErrorWritingFile;
+  if (plan_.plannedFrame != n) updateTargetFrame(analysis_, plan_, n, report_.noModFlag, false);
+  SaveOptions options;
+  options.targetFrame = n;
+  options.optimise = optimise;
+  options.backup = backup;
+  options.outputPath = outputPath;
+  return moveAssets(movie_, analysis_, plan_, options, fs);
+}
+
+}  // namespace framestow

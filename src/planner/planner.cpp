@@ -1,0 +1,69 @@
+#include "planner/planner.hpp"
+
+#include "common/byte_text.hpp"
+
+namespace framestow {
+
+std::int64_t countBytes(const Analysis& a, Plan& plan, std::int32_t n) {
+  // Marked blocks before the ShowFrame that ends frame n; a frame that was
+  // never recorded counts nothing.
+  const std::int32_t end = n >= 0 ? a.showFrameBlock(n) : 0;
+  std::int64_t total = 0;
+  for (std::int32_t k = 0; k < end && static_cast<std::size_t>(k) < a.byteoutput.size(); ++k) {
+    const bytesOut& block = a.byteoutput[static_cast<std::size_t>(k)];
+    if (block.withThis == plan.testCounterFlag) total += block.thisLength;
+  }
+  plan.movableBytes = total;
+  return total;
+}
+
+namespace {
+
+Verdict composeVerdict(std::int32_t n, std::int64_t bytes, std::int32_t attachFrame, bool noModFlag,
+                       bool optimiseTicked) {
+  Verdict v;
+  v.targetFrame = n;
+  v.movableBytes = bytes;
+  if (n <= 1) {
+    v.saveControls = optimiseTicked ? SaveControls::Unchanged : SaveControls::Disable;
+  } else if (attachFrame == 0) {
+    v.commentText1 = sizeText(bytes);
+    v.commentText2 = formatText("Move to frame %i.", n);
+    v.commentText3 = "Warning! - Attach codes not located!";
+    v.saveControls = SaveControls::Enable;
+  } else {
+    v.commentText1 = sizeText(bytes);
+    v.commentText2 = formatText("OK to move to frame %i.", n);
+    v.saveControls = SaveControls::Enable;
+  }
+  // The assets would arrive after the frame whose code attaches them.
+  if (attachFrame != 0 && !noModFlag && attachFrame < n) {
+    v.commentText1 = warningSizeText(bytes);
+    v.commentText2 = "Some assets may be unavailable";
+    v.commentText3 = "if moved to the selected frame.";
+  }
+  return v;
+}
+
+}  // namespace
+
+Verdict updateTargetFrame(Analysis& a, Plan& plan, std::int32_t n, bool noModFlag, bool optimiseTicked) {
+  if (plan.blockChecked.size() != kCharacterIds) clearPlan(plan);
+  ++plan.testCounterFlag;
+  plan.movableBytes = 0;
+  plan.plannedFrame = n;
+  plan.cyclic = false;
+  for (std::int32_t exported : a.origAssetsList) {
+    plan.exportID = exported;
+    checkChildren(a, plan, exported);
+    const std::int32_t block = a.blockOf(static_cast<std::uint32_t>(exported));
+    if (static_cast<std::size_t>(block) < a.byteoutput.size()) {
+      a.byteoutput[static_cast<std::size_t>(block)].withThis = plan.testCounterFlag;
+    }
+  }
+  unCheckChildren(a, plan, 0, n);
+  countBytes(a, plan, n);
+  return composeVerdict(n, plan.movableBytes, a.mainAttachFrame(), noModFlag, optimiseTicked);
+}
+
+}  // namespace framestow

@@ -1,0 +1,129 @@
+// Puts the movie together again with the held-back blocks at the start of frame n.
+#include <cstring>
+
+#include "common/tag_codes.hpp"
+#include "writer/writer.hpp"
+
+namespace framestow {
+namespace {
+
+class Assembler {
+ public:
+  Assembler(const LoadedMovie& movie, const Analysis& analysis, bool optimise)
+      : movie_(movie), a_(analysis), data_(movie.fileBuffer()), optimise_(optimise) {
+    out_.reserve(movie.m.size);
+  }
+
+  void writeBlock(std::size_t j) {
+    const bytesOut& block = a_.byteoutput[j];
+    if (static_cast<std::int32_t>(j) == movie_.mSizeBlock) {
+      // Patched once the length of what is written is known.
+      out_.insert(out_.end(), 4, 0);
+      return;
+    }
+    if (optimise_ && block.thisBlockType == LIBRARYSYMBOL && j > static_cast<std::size_t>(prefixEnd_)) {
+      const auto copy = a_.redundantList.find(static_cast<std::uint32_t>(j));
+      if (copy != a_.redundantList.end()) {
+        append(copy->second.byteNum.data(), copy->second.thisLength);
+        return;
+      }
+    }
+    std::uint64_t length = std::uint64_t{block.thisHead} + block.origLength;
+    if (block.thisBlockType == END && block.thisSprite == 0 && block.thisHead != 0 && j + 2 == a_.byteoutput.size()) {
+      // The main End tag carries whatever follows it up to the declared
+      // length, so that nothing inside the movie is lost.
+      length = movie_.m.size - block.thisStart;
+    }
+    append(data_.data() + block.thisStart, static_cast<std::size_t>(length));
+  }
+
+  void append(const std::uint8_t* bytes, std::size_t size) { out_.insert(out_.end(), bytes, bytes + size); }
+
+  std::vector<std::uint8_t> finish() {
+    // The file length is the uncompressed length of the movie as written.
+    const auto length = static_cast<std::uint32_t>(out_.size());
+    const auto at = static_cast<std::size_t>(movie_.mSizeBlock) < a_.byteoutput.size()
+                        ? a_.byteoutput[static_cast<std::size_t>(movie_.mSizeBlock)].thisStart
+                        : 4u;
+    for (int i = 0; i < 4; ++i) out_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (8 * i));
+    return std::move(out_);
+  }
+
+  std::int32_t prefixEnd_ = 2;
+
+ private:
+  const LoadedMovie& movie_;
+  const Analysis& a_;
+  std::span<const std::uint8_t> data_;
+  bool optimise_;
+  std::vector<std::uint8_t> out_;
+};
+
+// Every block lies inside the loaded movie.
+bool blocksInsideMovie(const LoadedMovie& movie, const Analysis& a) {
+  const std::uint64_t end = std::min<std::uint64_t>(movie.fileBuffer().size(), movie.m.size);
+  for (const bytesOut& block : a.byteoutput) {
+    if (std::uint64_t{block.thisStart} + block.thisHead + block.origLength > end) return false;
+  }
+  return a.byteoutput.size() >= 3;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie, const Analysis& a, const Plan& plan,
+                                                       std::int32_t n, bool optimise) {
+  if (!movie.loaded || !a.analysed || a.tagsRunPastData || !blocksInsideMovie(movie, a)) return std::nullopt;
+
+  const std::size_t count = a.byteoutput.size();
+  // The first block of frame n, right after the ShowFrame that ends frame n - 1.
+  // Without that ShowFrame nothing is held back.
+  const std::int32_t previousShowFrame = n > 1 ? a.showFrameBlock(n - 1) : 0;
+  const bool holdBack = previousShowFrame > 0;
+  const std::size_t insertBeforeBlock = holdBack ? static_cast<std::size_t>(previousShowFrame) + 1 : count;
+
+  Assembler out(movie, a, optimise);
+  // The header and the tags up to SetBackgroundColor keep their places. A
+  // background colour at or after the insertion point does not pull frame 1
+  // into the prefix.
+  std::int32_t prefixEnd = a.bgndColorBlock;
+  if (prefixEnd < 2 || static_cast<std::size_t>(prefixEnd) >= count ||
+      (holdBack && static_cast<std::size_t>(prefixEnd) >= insertBeforeBlock)) {
+    prefixEnd = 2;
+  }
+  out.prefixEnd_ = prefixEnd;
+  for (std::int32_t i = 0; i <= prefixEnd; ++i) out.writeBlock(static_cast<std::size_t>(i));
+
+  std::vector<std::size_t> blocksToMove;
+  bool insertPointReached = !holdBack;
+  auto writeHeldBack = [&] {
+    for (std::size_t j : blocksToMove) out.writeBlock(j);
+    insertPointReached = true;
+  };
+  // A sprite's blocks go where its DefineSprite block goes: moving a tag out
+  // of a sprite would leave the sprite's length field wrong.
+  std::uint32_t groupSprite = 0;
+  bool groupHeld = false;
+  for (std::size_t i = static_cast<std::size_t>(prefixEnd) + 1; i < count; ++i) {
+    if (!insertPointReached && i == insertBeforeBlock) writeHeldBack();
+    const bytesOut& block = a.byteoutput[i];
+    const bool marked = block.withThis == plan.testCounterFlag;
+    bool hold;
+    if (block.thisBlockType == DEFINESPRITE) {
+      groupSprite = block.thisSprite;
+      groupHeld = hold = marked;
+    } else if (block.thisSprite != 0 && block.thisSprite == groupSprite) {
+      hold = groupHeld;
+    } else {
+      hold = marked || (block.thisBlockType == LIBRARYSYMBOL && block.thisSprite == 0);
+    }
+    if (!insertPointReached && hold) {
+      blocksToMove.push_back(i);
+      continue;
+    }
+    out.writeBlock(i);
+  }
+  if (!insertPointReached) writeHeldBack();
+  return out.finish();
+}
+
+}  // namespace framestow

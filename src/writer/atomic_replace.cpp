@@ -1,0 +1,47 @@
+// Replacing a file in one step: a failed save never leaves a damaged movie.
+#include <algorithm>
+#include <filesystem>
+
+#include "common/byte_text.hpp"
+#include "writer/writer.hpp"
+
+namespace framestow {
+namespace {
+
+constexpr std::size_t kWriteChunk = 1 << 20;
+constexpr unsigned kOwnerWrite = 0200;
+
+std::unique_ptr<WritableFile> createTemporary(FileSystem& fs, const std::string& target, std::string& tempPath) {
+  // Beside the target, so that the final rename stays on one file system.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tempPath = target + formatText(".framestow-%d.tmp", attempt);
+    if (fs.exists(tempPath)) continue;
+    if (auto file = fs.createNew(tempPath)) return file;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool replaceFileAtomically(FileSystem& fs, const std::string& path, const std::uint8_t* data, std::size_t size) {
+  const std::optional<unsigned> permissions = fs.permissions(path);
+  // A movie the author made read-only is not ours to replace.
+  if (permissions && (*permissions & kOwnerWrite) == 0) return false;
+
+  std::string tempPath;
+  std::unique_ptr<WritableFile> file = createTemporary(fs, path, tempPath);
+  if (!file) return false;
+  bool ok = true;
+  for (std::size_t done = 0; ok && done < size; done += kWriteChunk) {
+    ok = file->write(data + done, std::min(kWriteChunk, size - done));
+  }
+  ok = ok && file->flush();
+  const bool closed = file->close();
+  ok = ok && closed;
+  if (ok && permissions) ok = fs.setPermissions(tempPath, *permissions);
+  ok = ok && fs.rename(tempPath, path);
+  if (!ok) fs.remove(tempPath);
+  return ok;
+}
+
+}  // namespace framestow
