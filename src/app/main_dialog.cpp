@@ -120,8 +120,15 @@ QWidget* MainDialog::createControl(const ControlTemplate& control) {
       label->setText(displayLine(caption));
       return label;
     }
-    case ControlKind::GroupBox:
-      return new QGroupBox(caption, this);
+    case ControlKind::GroupBox: {
+      auto* box = new QGroupBox(caption, this);
+      // The title sits in the top edge of the frame, so the frame spans the
+      // template's rectangle from the title's middle down, whatever the style.
+      box->setStyleSheet(QStringLiteral(
+          "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 0.5em; }"
+          "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"));
+      return box;
+    }
     case ControlKind::Edit: {
       auto* edit = new QLineEdit(caption, this);
       connect(edit, &QLineEdit::textChanged, this,
@@ -207,10 +214,10 @@ void MainDialog::centreOnScreen() {
   if (screen == nullptr) {
     return;
   }
-  const QRect available = screen->geometry();
+  // The whole screen, as the classic dialogs are centred, not the work area.
+  const QRect area = screen->geometry();
   const QSize frame = frameGeometry().size();
-  move(available.x() + (available.width() - frame.width()) / 2,
-       available.y() + (available.height() - frame.height()) / 2);
+  move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
 }
 
 void MainDialog::reject() { controller_->command(IDCANCEL); }

@@ -18,7 +18,8 @@ UpDownControl::UpDownControl(QLineEdit* buddy, QWidget* parent)
   connect(increase_, &QToolButton::clicked, this, [this] { stepBy(+1); });
   // Up and Down in the field step too, as they do with the arrows focused.
   buddy_->installEventFilter(this);
-  setFocusPolicy(Qt::StrongFocus);
+  // A tab stop, but a click on an arrow leaves the focus in the field.
+  setFocusPolicy(Qt::TabFocus);
 }
 
 void UpDownControl::setRange(int lower, int upper) {
