@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <utility>
 
 #include "app/busy_animation.hpp"
 #include "app/up_down_control.hpp"
@@ -51,7 +52,7 @@ QPixmap loadPicture(const QString& name, int scale) {
 
 }  // namespace
 
-MainDialog::MainDialog(QWidget* parent) : QDialog(parent) {
+MainDialog::MainDialog(QWidget* parent, BusyAnimation::Clock clock) : QDialog(parent) {
   registerPictures();
   const DialogTemplate& tmpl = mainDialogTemplate();
   setWindowTitle(QString::fromUtf8(tmpl.caption));
@@ -71,7 +72,7 @@ MainDialog::MainDialog(QWidget* parent) : QDialog(parent) {
   createControls();
   loadPictures();
 
-  controller_ = std::make_unique<DialogController>(*this);
+  controller_ = std::make_unique<DialogController>(*this, std::move(clock));
   controller_->start();
   if (QWidget* first = control(FILE_PATH_FLD)) {
     first->setFocus();

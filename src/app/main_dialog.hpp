@@ -26,7 +26,8 @@ class MainDialog : public QDialog, public DialogWindow {
   Q_OBJECT
 
  public:
-  explicit MainDialog(QWidget* parent = nullptr);
+  // `clock` paces the busy animation; tests pass their own.
+  explicit MainDialog(QWidget* parent = nullptr, BusyAnimation::Clock clock = {});
   ~MainDialog() override;
 
   // DialogWindow

@@ -10,6 +10,7 @@
 
 #include "app/dialog_template.hpp"
 #include "qt_helpers.hpp"
+#include "test_movies.hpp"
 
 namespace framestow::test::app {
 
@@ -25,6 +26,7 @@ class MainDialogTest : public QObject {
   void arrowsStayWithinTheirRange();
   void openDialogSettings();
   void paintsTheBannerAndTheAnimationFrame();
+  void animationMovesWhileAnalysing();
   void centresOnTheScreen();
   void staticLinesShowMessagesOnOneLine();
 };
@@ -155,6 +157,51 @@ void MainDialogTest::paintsTheBannerAndTheAnimationFrame() {
   dialog.controller().animation().setFrame(40);
   QVERIFY(dialog.grab().toImage().copy(area) == idle.copy(area));
   QCOMPARE(dialog.controller().animation().frame(), BusyAnimation::kIdleFrame);
+}
+
+// Records the animation frame of every paint of the dialog.
+class PaintSpy : public QObject {
+ public:
+  explicit PaintSpy(MainDialog& dialog) : dialog_(dialog) { dialog.installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      frames.append(dialog_.controller().animation().frame());
+      analysedAtPaint.append(dialog_.controller().document().analysed());
+    }
+    return false;
+  }
+  QList<int> frames;
+  QList<bool> analysedAtPaint;
+
+ private:
+  MainDialog& dialog_;
+};
+
+void MainDialogTest::animationMovesWhileAnalysing() {
+  const std::string folder = freshFolder("animation");
+  MovieShape longMovie;
+  longMovie.frames = 40;
+  const std::string path = writeTestMovie(folder, "long.swf", longMovie);
+  // Every reading of this clock is 60 ms after the one before: each tick steps.
+  std::uint32_t now = 0;
+  MainDialog dialog(nullptr, [&now] { return now += 60; });
+  dialog.setFileChooser([&] { return path; });
+  QVERIFY(showActive(dialog));
+  QTest::mouseClick(widgetOf<QAbstractButton>(dialog, IDBROWSE), Qt::LeftButton);
+  QVERIFY(widgetOf<QAbstractButton>(dialog, IDSCAN)->isEnabled());
+
+  PaintSpy spy(dialog);
+  QTest::mouseClick(widgetOf<QAbstractButton>(dialog, IDSCAN), Qt::LeftButton);
+  // Painted during the scan, inside the click, showing the busy frames in turn.
+  const QList<int> busy = spy.frames.mid(spy.frames.indexOf(1));
+  QVERIFY2(busy.size() > 12, qPrintable(QString::number(busy.size())));
+  for (int i = 1; i < busy.size(); ++i) {
+    QCOMPARE(busy[i], (busy[i - 1] + 1) % 12);
+  }
+  QVERIFY(!spy.analysedAtPaint.contains(true));
+  // Afterwards the idle picture comes back with the next paint.
+  QCOMPARE(dialog.controller().animation().frame(), BusyAnimation::kIdleFrame);
+  QTRY_COMPARE(spy.frames.constLast(), BusyAnimation::kIdleFrame);
 }
 
 void MainDialogTest::centresOnTheScreen() {
