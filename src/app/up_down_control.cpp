@@ -1,6 +1,8 @@
 #include "app/up_down_control.hpp"
 
 #include <QKeyEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <algorithm>
 
 namespace framestow::app {
@@ -78,10 +80,33 @@ bool UpDownControl::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void UpDownControl::resizeEvent(QResizeEvent* event) {
-  const int half = width() / 2;
-  decrease_->setGeometry(0, 0, half, height());
-  increase_->setGeometry(half, 0, width() - half, height());
+  // A one-pixel margin is left for the focus frame.
+  const QRect inner = rect().adjusted(1, 1, -1, -1);
+  const int half = inner.width() / 2;
+  decrease_->setGeometry(inner.x(), inner.y(), half, inner.height());
+  increase_->setGeometry(inner.x() + half, inner.y(), inner.width() - half, inner.height());
   QWidget::resizeEvent(event);
+}
+
+void UpDownControl::paintEvent(QPaintEvent*) {
+  // The arrows never hold the focus themselves; show where the keyboard is.
+  if (!hasFocus()) {
+    return;
+  }
+  QStylePainter painter(this);
+  QStyleOptionFocusRect option;
+  option.initFrom(this);
+  painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+}
+
+void UpDownControl::focusInEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusInEvent(event);
+}
+
+void UpDownControl::focusOutEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusOutEvent(event);
 }
 
 }  // namespace framestow::app
