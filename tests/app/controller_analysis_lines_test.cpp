@@ -22,7 +22,7 @@ class AnalysisLines : public ::testing::Test {
             d.window.texts[ANALYSISTEXT4]};
   }
 
-  std::string folder = freshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::string folder = folderForThisTest();
   FakeDialog d;
 };
 

@@ -19,7 +19,7 @@ class Commands : public ::testing::Test {
     d.window.click(IDSCAN);
   }
 
-  std::string folder = freshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::string folder = folderForThisTest();
   MovieShape shape;  // three frames, an exported bitmap, attach code in frame 2
   std::string path;
   FakeDialog d;

@@ -22,7 +22,7 @@ class ControllerStates : public ::testing::Test {
     d.window.click(IDSCAN);
   }
 
-  std::string folder = freshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  std::string folder = folderForThisTest();
   FakeDialog d;
 };
 

@@ -12,6 +12,7 @@
 #include "app/dialog_controller.hpp"
 #include "app/dialog_template.hpp"
 #include "app/dialog_window.hpp"
+#include "test_movies.hpp"
 
 namespace framestow::test::app {
 
@@ -111,6 +112,12 @@ class FakeWindow : public DialogWindow {
   int invalidations = 0;
   int repaints = 0;
 };
+
+// A fresh folder named after the running test; tests run in parallel.
+inline std::string folderForThisTest() {
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  return freshFolder(std::string(info->test_suite_name()) + "." + info->name());
+}
 
 // A controller wired to a fake window, started as the real window starts it.
 struct FakeDialog {
