@@ -11,12 +11,20 @@ namespace {
 constexpr std::size_t kWriteChunk = 1 << 20;
 constexpr unsigned kOwnerWrite = 0200;
 
+// Names tried for the temporary file. Interrupted saves (a kill, a power
+// cut) leave their temporary files behind, and those are not ours to delete,
+// so there is room for many before a save gives up.
+constexpr int kTemporaryNames = 100000;
+
 std::unique_ptr<WritableFile> createTemporary(FileSystem& fs, const std::string& target, std::string& tempPath) {
   // Beside the target, so that the final rename stays on one file system.
-  for (int attempt = 0; attempt < 100; ++attempt) {
+  for (int attempt = 0; attempt < kTemporaryNames; ++attempt) {
     tempPath = target + formatText(".framestow-%d.tmp", attempt);
     if (fs.exists(tempPath)) continue;
     if (auto file = fs.createNew(tempPath)) return file;
+    // Taken in the meantime: try the next name. Otherwise files cannot be
+    // created here at all, and no other name would help.
+    if (!fs.exists(tempPath)) return nullptr;
   }
   return nullptr;
 }
