@@ -195,6 +195,21 @@ TEST(MovieLayout, BytesAfterTheEndTagAreKept) {
   EXPECT_EQ(saved(doc, path, 2), buildMovie(expected));
 }
 
+TEST(MovieLayout, StrayByteAfterTheLastTagOfAMovieWithoutEndIsKept) {
+  // No End tag, and one byte left over at the end of the declared length:
+  // too short to be a tag, but part of the movie all the same.
+  Timeline input;
+  input.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).showFrame().showFrame().raw({0x00});
+  Timeline expected;
+  expected.setBackgroundColor().showFrame().defineShape(1).exportAssets({{1, "box"}}).showFrame().raw({0x00});
+
+  Document doc;
+  const std::string path = test::loadMovie(doc, buildMovie(input));
+  ASSERT_TRUE(doc.analysed());
+  EXPECT_EQ(saved(doc, path, 2), buildMovie(expected));
+  EXPECT_EQ(saved(doc, path, 1), buildMovie(input));
+}
+
 TEST(MovieLayout, TargetFrameWithoutItsPrecedingShowFrameMovesNothing) {
   Timeline input;
   input.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).showFrame().showFrame().end();

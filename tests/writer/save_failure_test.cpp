@@ -148,6 +148,24 @@ TEST(SaveFailure, MovieWhoseTagRunsPastTheDataIsNotSaved) {
   EXPECT_EQ(filesIn(test::testTempDir()), before);
 }
 
+TEST(SaveFailure, MovieOneByteShorterThanDeclaredIsNotSaved) {
+  // The End tag's second byte is missing. Loading accepts the movie (the
+  // reading loop's end-of-file byte stands in for it), but that byte was never
+  // in the file and must not be written as if it were.
+  Timeline t;
+  t.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).showFrame().showFrame().end();
+  ByteVector input = buildMovie(t);
+  input.pop_back();
+  Document doc;
+  const std::string path = test::loadMovie(doc, input);
+  ASSERT_TRUE(doc.loaded());
+  const std::set<std::string> before = filesIn(test::testTempDir());
+  EXPECT_EQ(doc.save(2, false, true), kErrorWritingFile);
+  EXPECT_EQ(doc.save(1, false, false), kErrorWritingFile);
+  EXPECT_EQ(test::readFile(path), input);
+  EXPECT_EQ(filesIn(test::testTempDir()), before);
+}
+
 TEST(SaveFailure, LoadThatFailedIsNotSaved) {
   Document doc;
   const std::string path = test::loadMovie(doc, {'F', 'W', 'S', 6, 0xFF, 0xFF, 0, 0, 0});
