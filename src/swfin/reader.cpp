@@ -97,14 +97,12 @@ double Reader::readBufDouble() {
 
 std::string Reader::readBufString() {
   std::string out;
-  for (;;) {
-    const std::uint8_t c = readByte();
-    if (c == 0) break;
+  for (const char c : readRawString()) {
     switch (c) {
       case 9: out += "\\t"; break;
       case 10: out += "\\n"; break;
       case 13: out += "\\r"; break;
-      default: out += static_cast<char>(c); break;
+      default: out += c; break;
     }
   }
   return out;
@@ -112,11 +110,7 @@ std::string Reader::readBufString() {
 
 std::string Reader::readRawString() {
   std::string out;
-  for (;;) {
-    const std::uint8_t c = readByte();
-    if (c == 0) break;
-    out += static_cast<char>(c);
-  }
+  for (std::uint8_t c = readByte(); c != 0; c = readByte()) out += static_cast<char>(c);
   return out;
 }
 
