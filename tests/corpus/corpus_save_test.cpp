@@ -10,13 +10,10 @@
 #include <functional>
 #include <set>
 
+#include "support/corpus.hpp"
 #include "support/movie_check.hpp"
 #include "support/temp_dir.hpp"
 #include "document/document.hpp"
-
-#ifndef FRAMESTOW_CORPUS_DIR
-#define FRAMESTOW_CORPUS_DIR ""
-#endif
 
 namespace framestow {
 namespace {
@@ -29,32 +26,18 @@ constexpr std::uintmax_t kMaxFileSize = 4u << 20;
 constexpr std::size_t kMaxTargets = 3;
 constexpr std::size_t kFailuresShown = 40;
 
-std::vector<fs::path> corpusMovies(const fs::path& root) {
-  std::vector<fs::path> movies;
-  std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
-    if (!it->is_regular_file()) continue;
-    std::string ext = it->path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (ext == ".swf") movies.push_back(it->path());
-  }
-  std::sort(movies.begin(), movies.end());
-  return movies;
-}
-
 TEST(CorpusSave, SavedCopiesAreSoundMovies) {
-  const fs::path root = FRAMESTOW_CORPUS_DIR;
-  if (root.empty() || !fs::is_directory(root)) GTEST_SKIP() << "no corpus at \"" << root.string() << "\"";
-  const std::vector<fs::path> movies = corpusMovies(root);
-  if (movies.empty()) GTEST_SKIP() << "no .swf files under " << root.string();
+  const fs::path root = test::corpusDir();
+  const std::vector<std::string> movies = test::corpusMovies();
+  if (movies.empty()) GTEST_SKIP() << "no corpus of .swf files at \"" << root.string() << "\"";
 
   std::size_t tooLarge = 0, loaded = 0, analysed = 0, plannable = 0, saved = 0, checked = 0, failed = 0;
   std::map<std::string, std::size_t> refused, analysisErrors, saveResults;
   std::vector<std::string> failures;
   const std::string out = test::tempPath("saved.swf");
 
-  for (const fs::path& movie : movies) {
+  for (const std::string& path : movies) {
+    const fs::path movie = path;
     const std::string name = fs::relative(movie, root).string();
     std::error_code ec;
     if (fs::file_size(movie, ec) > kMaxFileSize || ec) {
