@@ -215,6 +215,44 @@ TEST(MovableBytes, SoundStartedBeforeTheTargetFrameStays) {
   EXPECT_EQ(doc.plan(3).movableBytes, 0);
 }
 
+TEST(MovableBytes, ShapeLeftInAnEarlierFrameKeepsTheExportedBitmapItFillsWith) {
+  // Shape 2 is shown only in frame 2, so it is not released by the main
+  // timeline; but it stays in frame 1, and its fill needs bitmap 1 there.
+  Timeline main;
+  main.setBackgroundColor().defineBitsLossless(1, 60).exportAssets({{1, "art"}}).defineShape(2, {1}).showFrame();
+  main.placeObject2(2, 1).showFrame();
+  main.showFrame().end();
+  Document doc;
+  test::loadMovie(doc, buildMovie(main));
+  ASSERT_TRUE(doc.analysed());
+
+  EXPECT_EQ(doc.plan(2).movableBytes, 0);
+  EXPECT_FALSE(marked(doc, blockOf(doc, 1)));
+}
+
+TEST(MovableBytes, SpriteLeftInAnEarlierFrameKeepsTheExportedShapeItPlaces) {
+  Timeline inner;
+  inner.placeObject2(1, 1).showFrame().end();
+  Timeline main;
+  main.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).sprite(2, inner).showFrame();
+  main.showFrame();
+  main.placeObject2(2, 1).showFrame().end();
+  Document doc;
+  test::loadMovie(doc, buildMovie(main));
+  ASSERT_TRUE(doc.analysed());
+
+  EXPECT_EQ(doc.plan(2).movableBytes, 0);
+  EXPECT_EQ(doc.plan(3).movableBytes, 0);
+  // When the sprite itself is exported both move together.
+  Timeline both;
+  both.setBackgroundColor().defineShape(1).sprite(2, inner).exportAssets({{1, "box"}, {2, "clip"}}).showFrame();
+  both.showFrame().end();
+  Document together;
+  test::loadMovie(together, buildMovie(both), "both.swf");
+  ASSERT_TRUE(together.analysed());
+  EXPECT_EQ(together.plan(2).movableBytes, static_cast<std::int64_t>(sizeOf(Timeline().defineShape(1).sprite(2, inner))));
+}
+
 TEST(MovableBytes, SecondRunLeavesTheOldMarksWhichNeverEqualTheNewStamp) {
   Timeline main;
   main.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).showFrame();

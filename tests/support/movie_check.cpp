@@ -105,6 +105,15 @@ void tagUses(const ByteVector& b, std::uint64_t at, const TagHeader& h, Characte
     case 4:   // PlaceObject
     case 15:  // StartSound
     case 59:  // DoInitAction
+    // Tags that add to a character defined before them.
+    case 13:  // DefineFontInfo
+    case 62:  // DefineFontInfo2
+    case 17:  // DefineButtonSound
+    case 23:  // DefineButtonCxform
+    case 73:  // DefineFontAlignZones
+    case 74:  // CSMTextSettings
+    case 78:  // DefineScalingGrid
+    case 88:  // DefineFontName
       if (inside(body, 2)) uses.use(u16At(b, body), at);
       break;
     case 26:  // PlaceObject2
