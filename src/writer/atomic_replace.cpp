@@ -22,8 +22,8 @@ std::unique_ptr<WritableFile> createTemporary(FileSystem& fs, const std::string&
     tempPath = target + formatText(".framestow-%d.tmp", attempt);
     if (fs.exists(tempPath)) continue;
     if (auto file = fs.createNew(tempPath)) return file;
-    // Taken in the meantime: try the next name. Otherwise files cannot be
-    // created here at all, and no other name would help.
+    // Another name is tried only when someone took this one meanwhile; any
+    // other failure (no room, no right to write here) is the save's failure.
     if (!fs.exists(tempPath)) return nullptr;
   }
   return nullptr;
