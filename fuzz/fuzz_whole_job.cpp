@@ -15,6 +15,7 @@
 #include "analysis/tag_scanner.hpp"
 #include "planner/plan.hpp"
 #include "planner/planner.hpp"
+#include "reliability/plan_check.hpp"
 #include "swfin/loader.hpp"
 #include "swfin/movie.hpp"
 #include "writer/writer.hpp"
@@ -50,14 +51,20 @@ std::array<std::uint64_t, 256> histogram(const std::uint8_t* data, std::size_t s
   return h;
 }
 
-// A movie whose blocks tile the declared length: nothing of it may be lost.
-bool sound(const Analysis& a) { return a.analysed && a.endTagFound && !a.tagsRunPastData; }
+// A movie whose declared length is all there and whose tags stay inside it:
+// nothing of it may be lost.
+bool sound(const LoadedMovie& movie, const Analysis& a) {
+  const bool complete = movie.swfCompressed || std::uint64_t{movie.fileBufferCount} >= std::uint64_t{movie.m.size} + 1;
+  // The frame size, rate and count end inside the declared length.
+  const bool headerInside = std::uint64_t{movie.ScanStartOffset} + 2 <= movie.m.size;
+  return a.analysed && !a.tagsRunPastData && complete && headerInside;
+}
 
 void checkOutput(const LoadedMovie& movie, const Analysis& a, const Plan& plan, std::int32_t n, bool optimise,
                  bool reload) {
   auto assembled = framestow::assembleMovie(movie, a, plan, n, optimise);
   if (!assembled) {
-    CHECK(!sound(a));
+    CHECK(!sound(movie, a));
     return;
   }
   const std::vector<std::uint8_t>& out = *assembled;
@@ -66,12 +73,12 @@ void checkOutput(const LoadedMovie& movie, const Analysis& a, const Plan& plan, 
   CHECK(le32(out, 4) == out.size());
   const auto data = movie.fileBuffer();
   CHECK(std::equal(out.begin(), out.begin() + 4, data.begin()));
-  if (!optimise && sound(a)) {
+  if (!optimise && sound(movie, a)) {
     CHECK(out.size() == movie.m.size);
     // Without removal the output is the input's blocks in another order.
     CHECK(histogram(out.data(), out.size()) == histogram(data.data(), movie.m.size));
   }
-  if (n <= 1 && !optimise && sound(a)) {
+  if (n <= 1 && !optimise && sound(movie, a)) {
     CHECK(std::equal(out.begin() + 8, out.end(), data.begin() + 8));
   }
 
@@ -90,7 +97,7 @@ void checkOutput(const LoadedMovie& movie, const Analysis& a, const Plan& plan, 
   CHECK(std::equal(out.begin() + 8, out.end(), again.fileBuffer().begin() + 8));
   framestow::scanSelectedFile(again, againAnalysis);
   CHECK(againAnalysis.analysed);
-  if (!optimise && sound(a)) {
+  if (!optimise && sound(movie, a)) {
     // Tags keep their bytes, so no frame of the main timeline is lost.
     CHECK(againAnalysis.mainFrameCount == a.mainFrameCount);
   }
@@ -125,6 +132,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto verdict = framestow::updateTargetFrame(analysis, plan, n, false, (n & 1) != 0);
     CHECK(verdict.movableBytes >= 0);
     CHECK(verdict.targetFrame == n);
+    // Nothing that frames 1 to n - 1 need, and had in time, moves away.
+    const std::string unsound = framestow::test::usedBeforeDefinition(analysis, plan, n);
+    if (!unsound.empty()) {
+      std::fprintf(stderr, "frame %d: %s\n", n, unsound.c_str());
+      fail("plan moves a definition that an earlier frame needs");
+    }
     // Assemble for a few frames: the first, the second, the middle and the last.
     if (n == 1 || n == 2 || n == (last + 1) / 2 || n == last) {
       checkOutput(movie, analysis, plan, n, false, n == last);

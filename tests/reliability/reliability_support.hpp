@@ -17,6 +17,7 @@
 #include "analysis/tag_scanner.hpp"
 #include "planner/plan.hpp"
 #include "planner/planner.hpp"
+#include "reliability/plan_check.hpp"
 #include "support/swf_builder.hpp"
 #include "swfin/loader.hpp"
 #include "swfin/movie.hpp"
@@ -128,13 +129,17 @@ inline JobOutcome runWholeJob(const ByteVector& bytes, const std::string& label,
     EXPECT_EQ(analysis.analysisError.rfind("Unknown fill type: ", 0), 0u) << label << ": " << analysis.analysisError;
     return outcome;
   }
-  const bool sound = analysis.endTagFound && !analysis.tagsRunPastData;
+  // The declared length is all there, and the header and the tags stay inside it.
+  const bool sound = !analysis.tagsRunPastData &&
+                     (movie.swfCompressed || std::uint64_t{movie.fileBufferCount} >= std::uint64_t{movie.m.size} + 1) &&
+                     std::uint64_t{movie.ScanStartOffset} + 2 <= movie.m.size;
   Plan plan;
   clearPlan(plan);
   const std::int32_t last = std::clamp<std::int32_t>(movie.m.nFrames, 1, maxFrame);
   for (std::int32_t n = 1; n <= last; ++n) {
     const Verdict verdict = updateTargetFrame(analysis, plan, n, false, false);
     EXPECT_GE(verdict.movableBytes, 0) << label;
+    EXPECT_EQ(usedBeforeDefinition(analysis, plan, n), "") << label << ", frame " << n;
     if (n != 1 && n != 2 && n != last) continue;
     for (const bool optimise : {false, true}) {
       const auto out = assembleMovie(movie, analysis, plan, n, optimise);
