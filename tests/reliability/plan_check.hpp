@@ -51,13 +51,16 @@ inline std::vector<bool> heldBackBlocks(const Analysis& a, const Plan& plan, std
 inline std::string usedBeforeDefinition(const Analysis& a, const Plan& plan, std::int32_t n) {
   if (n <= 1 || a.dependList.empty()) return {};
   const std::vector<bool> held = heldBackBlocks(a, plan, n);
-  // Earliest main-timeline frame in which each character is needed.
-  std::vector<std::int32_t> needed(kCharacterIds, 0);
+  // Earliest main-timeline frame in which each character is needed (kept
+  // between calls, and only the entries used are cleared again).
+  static thread_local std::vector<std::int32_t> needed(kCharacterIds, 0);
+  std::vector<std::int32_t> reached;
   std::deque<std::int32_t> queue;
   auto need = [&](std::int32_t c, std::int32_t frame) {
     if (c <= 0 || static_cast<std::size_t>(c) >= kCharacterIds) return;  // 0 names the main timeline's row
     auto& slot = needed[static_cast<std::size_t>(c)];
     if (slot != 0 && slot <= frame) return;
+    if (slot == 0) reached.push_back(c);
     slot = frame;
     queue.push_back(c);
   };
@@ -75,19 +78,24 @@ inline std::string usedBeforeDefinition(const Analysis& a, const Plan& plan, std
       need(a.dependList[static_cast<std::size_t>(c)][static_cast<std::size_t>(j)], frame);
     }
   }
-  for (std::size_t c = 1; c < kCharacterIds; ++c) {
-    const std::int32_t frame = needed[c];
-    if (frame == 0) continue;
+  std::sort(reached.begin(), reached.end());
+  std::string problem;
+  for (const std::int32_t c : reached) {
+    const std::int32_t frame = needed[static_cast<std::size_t>(c)];
     const std::int32_t block = a.blockOf(static_cast<std::uint32_t>(c));
-    if (block <= 2 || static_cast<std::size_t>(block) >= held.size() || !held[static_cast<std::size_t>(block)]) continue;
+    if (!problem.empty() || block <= 2 || static_cast<std::size_t>(block) >= held.size() ||
+        !held[static_cast<std::size_t>(block)]) {
+      continue;
+    }
     // Defined in time before: by the end of the first frame that needs it.
     const std::int32_t frameEnd = a.showFrameBlock(frame);
     if (frameEnd > 0 && block < frameEnd) {
-      return "character " + std::to_string(c) + ", needed in frame " + std::to_string(frame) +
-             ", is defined by block " + std::to_string(block) + " which moves to frame " + std::to_string(n);
+      problem = "character " + std::to_string(c) + ", needed in frame " + std::to_string(frame) +
+                ", is defined by block " + std::to_string(block) + " which moves to frame " + std::to_string(n);
     }
   }
-  return {};
+  for (const std::int32_t c : reached) needed[static_cast<std::size_t>(c)] = 0;
+  return problem;
 }
 
 }  // namespace framestow::test
