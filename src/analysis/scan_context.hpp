@@ -35,6 +35,10 @@ struct ScanContext {
     analysis.currentID = static_cast<std::int32_t>(charId);
     analysis.dependTotals[charId] = 0;
   }
+  // A definition that stays where it is, whatever the plan.
+  void defineFixed(std::uint32_t charId, std::uint32_t block) {
+    analysis.fixedDefinitionBlocks.try_emplace(charId, static_cast<std::int32_t>(block));
+  }
   bool pastTag() const { return reader.overrun || reader.fileOffset >= tagEnd; }
 };
 
@@ -55,5 +59,13 @@ void readPlaceObject2(ScanContext& ctx, std::uint32_t block, bool placeObject3);
 
 void readDefineButton(ScanContext& ctx, std::uint32_t block);
 void readDefineButton2(ScanContext& ctx, std::uint32_t block);
+
+// DefineMorphShape (a movable definition) and DefineMorphShape2 (one that stays):
+// the bitmaps of their fills join the morph's row.
+void readMorphShape(ScanContext& ctx, std::uint32_t block, std::uint32_t code);
+
+// A tag that modifies character `charId` and must travel with it.
+void recordCompanion(ScanContext& ctx, std::uint32_t charId, std::uint32_t block);
+void readDefineButtonSound(ScanContext& ctx, std::uint32_t block);
 
 }  // namespace framestow

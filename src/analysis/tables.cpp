@@ -20,6 +20,9 @@ void clearGlobals(Analysis& a) {
   a.spriteExportArray.assign(1, 0);
   a.mainShowFrameBlocks.assign(1, 0);
   a.attachFound.assign(1, 0);
+  a.companionBlocks.clear();
+  a.fixedDefinitionBlocks.clear();
+  a.fixedDefinitions.clear();
   a.assetCountTotal = 0;
   a.assetCountIn = 0;
   a.redundantAssetTemp = 0;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace framestow {
@@ -50,6 +51,14 @@ struct Analysis {
   std::vector<std::int32_t> spriteExportArray;       // sprite number -> sprite charId
   std::vector<std::int32_t> mainShowFrameBlocks;     // frame f (from 1) -> ShowFrame block ending it
   std::vector<std::int32_t> attachFound;             // timeline -> first frame with an attach code
+  // Tags that modify a character defined earlier (button colour transforms and
+  // sounds, scaling grids): they travel with their character.
+  std::unordered_map<std::uint32_t, std::vector<std::int32_t>> companionBlocks;
+  // Definitions that never move (DefineShape4, DefineText2, DefineMorphShape2)
+  // but refer to other characters, as (charId, block), the first block of each
+  // id: what they refer to must stay before them.
+  std::unordered_map<std::uint32_t, std::int32_t> fixedDefinitionBlocks;
+  std::vector<std::pair<std::int32_t, std::int32_t>> fixedDefinitions;
 
   std::int32_t assetCountTotal = 0;
   std::int32_t assetCountIn = 0;

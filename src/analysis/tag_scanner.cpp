@@ -1,6 +1,7 @@
 #include "analysis/tag_scanner.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "analysis/scan_context.hpp"
 #include "common/byte_text.hpp"
@@ -24,12 +25,19 @@ void readShape(ScanContext& ctx, std::uint32_t block, std::uint32_t code) {
   Reader& reader = ctx.reader;
   Analysis& a = ctx.analysis;
   const auto id = static_cast<std::uint32_t>(reader.readBufUInt16());
-  ctx.define(id, block);
+  // A DefineShape4 is not a definition that moves; its fills are still read,
+  // so that the bitmaps it uses stay before it.
+  if (code != DEFINESHAPE4) ctx.define(id, block); else ctx.defineFixed(id, block);
   a.shapeIdNum = static_cast<std::int32_t>(id);
   Shape shape;
   shape.shapeType = code;
   ShapeContext shapes{reader, a, {}};
   readRect(reader, shape.bounds);
+  if (code == DEFINESHAPE4) {
+    Rect edgeBounds;
+    readRect(reader, edgeBounds);
+    reader.readByte();  // stroke and winding flags
+  }
   readFillStyleArray(shapes, shape);
   if (shapes.error.empty()) {
     readLineStyleArray(shapes, shape);
@@ -46,7 +54,8 @@ void readShape(ScanContext& ctx, std::uint32_t block, std::uint32_t code) {
 void readText(ScanContext& ctx, std::uint32_t block, std::uint32_t code) {
   Reader& reader = ctx.reader;
   const auto id = static_cast<std::uint32_t>(reader.readBufUInt16());
-  ctx.define(id, block);
+  // DefineText2 stays where it is; its fonts are recorded so that they stay before it.
+  if (code == DEFINETEXT) ctx.define(id, block); else ctx.defineFixed(id, block);
   ctx.beginDefinitionRow(id);
   Rect bounds;
   readRect(reader, bounds);
@@ -130,6 +139,7 @@ void handleTag(ScanContext& ctx, std::uint32_t n, bool& stillScanning) {
     case DEFINESHAPE:
     case DEFINESHAPE2:
     case DEFINESHAPE3:
+    case DEFINESHAPE4:
       readShape(ctx, n, code);
       break;
     case PLACEOBJECT:
@@ -147,12 +157,26 @@ void handleTag(ScanContext& ctx, std::uint32_t n, bool& stillScanning) {
     case DEFINELOSSLESS:
     case DEFINEBITSJPEG2:
     case DEFINELOSSLESS2:
-    case DEFINEMORPHSHAPE:
       // A font's entry ends at the last of its font and font-info blocks.
       ctx.define(static_cast<std::uint32_t>(reader.readBufUInt16()), n);
       break;
     case DEFINETEXT:
+    case DEFINETEXT2:
       readText(ctx, n, code);
+      break;
+    case DEFINEMORPHSHAPE:
+    case DEFINEMORPHSHAPE2:
+      readMorphShape(ctx, n, code);
+      break;
+    case PLACEOBJECT3:
+      readPlaceObject2(ctx, n, true);
+      break;
+    case DEFINEBUTTONSOUND:
+      readDefineButtonSound(ctx, n);
+      break;
+    case DEFINEBUTTONCXFORM:
+    case DEFINESCALINGGRID:
+      recordCompanion(ctx, static_cast<std::uint32_t>(reader.readBufUInt16()), n);
       break;
     case DOACTION:
       readDoAction(ctx);
@@ -265,6 +289,10 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
       a.byteoutput.push_back(bytesOut{});  // the empty record after the main End block
     }
   }
+  for (const auto& [id, block] : a.fixedDefinitionBlocks) {
+    if (a.dependTotals[id] > 0 && a.blockRef[id] == 0) a.fixedDefinitions.emplace_back(id, block);
+  }
+  std::sort(a.fixedDefinitions.begin(), a.fixedDefinitions.end());
   a.analysed = true;
   return info;
 }

@@ -56,12 +56,14 @@ Verdict updateTargetFrame(Analysis& a, Plan& plan, std::int32_t n, bool noModFla
   for (std::int32_t exported : a.origAssetsList) {
     plan.exportID = exported;
     checkChildren(a, plan, exported);
-    const std::int32_t block = a.blockOf(static_cast<std::uint32_t>(exported));
-    if (static_cast<std::size_t>(block) < a.byteoutput.size()) {
-      a.byteoutput[static_cast<std::size_t>(block)].withThis = plan.testCounterFlag;
-    }
+    setCharacterMark(a, exported, plan.testCounterFlag);
   }
   unCheckChildren(a, plan, 0, n);
+  // Definitions that stay in frames 1 to n - 1 keep what they use before them.
+  const std::int32_t insertionPoint = n > 1 ? a.showFrameBlock(n - 1) + 1 : 0;
+  for (const auto& [id, block] : a.fixedDefinitions) {
+    if (block < insertionPoint) unCheckChildren(a, plan, id, n);
+  }
   countBytes(a, plan, n);
   return composeVerdict(n, plan.movableBytes, a.mainAttachFrame(), noModFlag, optimiseTicked);
 }

@@ -30,6 +30,8 @@ Verdict updateTargetFrame(Analysis& analysis, Plan& plan, std::int32_t n, bool n
 // The walks and the count of one run, for tests.
 void checkChildren(Analysis& analysis, Plan& plan, std::int32_t mainIdNum);
 void unCheckChildren(Analysis& analysis, Plan& plan, std::int32_t mainIdNum, std::int32_t n);
+// Marks (or, with 0, unmarks) the block that defines c and the tags that travel with it.
+void setCharacterMark(Analysis& analysis, std::int32_t c, std::uint32_t value);
 std::int64_t countBytes(const Analysis& analysis, Plan& plan, std::int32_t n);
 
 }  // namespace framestow

@@ -28,6 +28,14 @@ void setMark(Analysis& a, std::int32_t block, std::uint32_t value) {
   }
 }
 
+// Tags that modify a character go where the character's block goes.
+void setCompanions(Analysis& a, std::int32_t c, std::uint32_t value) {
+  if (a.companionBlocks.empty()) return;
+  const auto companions = a.companionBlocks.find(static_cast<std::uint32_t>(c));
+  if (companions == a.companionBlocks.end()) return;
+  for (std::int32_t block : companions->second) setMark(a, block, value);
+}
+
 // The sprite's DoInitAction block, its DefineSprite block and every block up
 // to and including its End tag.
 void setSpriteGroup(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
@@ -39,6 +47,7 @@ void setSpriteGroup(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value
   for (std::size_t k = first + 1; k < a.byteoutput.size() && a.byteoutput[k].thisSprite == sprite; ++k) {
     a.byteoutput[k].withThis = value;
   }
+  setCompanions(a, c, value);
 }
 
 std::uint32_t& checked(Plan& plan, std::int32_t c) { return plan.blockChecked[static_cast<std::size_t>(c)]; }
@@ -47,6 +56,13 @@ std::uint32_t& checked(Plan& plan, std::int32_t c) { return plan.blockChecked[st
 using Frame = std::pair<std::int32_t, std::int32_t>;
 
 }  // namespace
+
+void setCharacterMark(Analysis& a, std::int32_t c, std::uint32_t value) {
+  const std::int32_t block = blockOf(a, c);
+  setMark(a, block, value);
+  // A character that has no block of its own takes no companion along.
+  if (block != 0) setCompanions(a, c, value);
+}
 
 void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
   if (!validId(root)) return;
@@ -58,7 +74,7 @@ void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
     if (isSprite(a, c)) {
       if (checked(plan, c) != s) setSpriteGroup(a, plan, c, s);
     } else if (checked(plan, c) != s) {
-      setMark(a, blockOf(a, c), s);
+      setCharacterMark(a, c, s);
     }
     // Visited before its children: a row that leads back here is not followed again.
     checked(plan, c) = s;
@@ -79,7 +95,7 @@ void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
       if (plan.onWalk[static_cast<std::size_t>(d)] == s) plan.cyclic = true;
       continue;
     }
-    setMark(a, blockOf(a, d), s);
+    setCharacterMark(a, d, s);
     enter(d);
   }
 }
@@ -87,6 +103,7 @@ void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
 void unCheckChildren(Analysis& a, Plan& plan, std::int32_t root, std::int32_t n) {
   if (!validId(root)) return;
   const std::uint32_t s = plan.testCounterFlag;
+  if (plan.releaseVisited[static_cast<std::size_t>(root)] == s) return;
   auto& stack = plan.walkStack;
   stack.clear();
   auto enter = [&](std::int32_t c) {
@@ -109,7 +126,7 @@ void unCheckChildren(Analysis& a, Plan& plan, std::int32_t root, std::int32_t n)
     const std::int32_t d = a.dependList[static_cast<std::size_t>(c)][j];
     if (!validId(d)) continue;
     const bool marked = checked(plan, d) == s;
-    if (marked) setMark(a, blockOf(a, d), 0);
+    if (marked) setCharacterMark(a, d, 0);
     const bool descend = (d != 0 && a.dependTotal(static_cast<std::uint32_t>(d)) > 0) || (marked && isSprite(a, d));
     if (descend && plan.releaseVisited[static_cast<std::size_t>(d)] != s) {
       enter(d);

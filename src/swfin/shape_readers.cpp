@@ -6,8 +6,9 @@
 namespace framestow {
 namespace {
 
+// Colours carry alpha from DefineShape3 on.
 void readStyleColor(Reader& reader, RGBA& color, std::uint32_t shapeType) {
-  if (shapeType == DEFINESHAPE3) {
+  if (shapeType == DEFINESHAPE3 || shapeType == DEFINESHAPE4) {
     readRGBA(reader, color);
   } else {
     readRGB(reader, color);
@@ -40,7 +41,22 @@ void readLineStyleArray(ShapeContext& ctx, Shape& shape) {
   RGBA color;
   for (std::int32_t i = 0; i < count && !stopped(ctx); ++i) {
     ctx.reader.readBufUInt16();  // width
-    readStyleColor(ctx.reader, color, shape.shapeType);
+    if (shape.shapeType != DEFINESHAPE4) {
+      readStyleColor(ctx.reader, color, shape.shapeType);
+      continue;
+    }
+    // LINESTYLE2: cap, join and fill flags, then a miter limit, and a colour or a fill.
+    const std::uint8_t flags = ctx.reader.readByte();
+    ctx.reader.readByte();
+    const int join = (flags >> 4) & 3;
+    const bool hasFill = (flags & 0x08) != 0;
+    if (join == 2) ctx.reader.readBufUInt16();
+    if (hasFill) {
+      FillStyle style;
+      readFillStyle(ctx, style, shape.shapeType);
+    } else {
+      readRGBA(ctx.reader, color);
+    }
   }
 }
 
@@ -55,6 +71,16 @@ void readFillStyle(ShapeContext& ctx, FillStyle& style, std::uint32_t shapeType)
     case 0x12:
       readMatrix(reader, style.matrix);
       readGradient(ctx, style.gradient, shapeType);
+      break;
+    case 0x13:
+      // The focal radial gradient exists only in DefineShape4.
+      if (shapeType != DEFINESHAPE4) {
+        ctx.error = formatText("Unknown fill type: %i", style.type);
+        break;
+      }
+      readMatrix(reader, style.matrix);
+      readGradient(ctx, style.gradient, shapeType);
+      reader.readBufSInt16();  // focal point
       break;
     case 0x40:
     case 0x41:
@@ -71,7 +97,9 @@ void readFillStyle(ShapeContext& ctx, FillStyle& style, std::uint32_t shapeType)
 }
 
 void readGradient(ShapeContext& ctx, Gradient& gradient, std::uint32_t shapeType) {
-  gradient.nGradients = ctx.reader.readByte();
+  const std::uint8_t countByte = ctx.reader.readByte();
+  // DefineShape4 keeps the spread and interpolation modes in the count's high bits.
+  gradient.nGradients = shapeType == DEFINESHAPE4 ? (countByte & 0x0F) : countByte;
   gradient.colors.resize(static_cast<std::size_t>(gradient.nGradients));
   gradient.ratio.resize(static_cast<std::size_t>(gradient.nGradients));
   for (int i = 0; i < gradient.nGradients; ++i) {

@@ -1,0 +1,92 @@
+// The Framestow window: the controls laid out from the dialog template, the
+// banner and the busy animation. It decides nothing itself: clicks, Enter and
+// field changes go to the DialogController, which sets the controls back
+// through the DialogWindow operations.
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QPixmap>
+#include <QPoint>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "app/dialog_controller.hpp"
+#include "app/dialog_template.hpp"
+#include "app/dialog_window.hpp"
+
+class QFileDialog;
+
+namespace framestow::app {
+
+class UpDownControl;
+
+class MainDialog : public QDialog, public DialogWindow {
+  Q_OBJECT
+
+ public:
+  // `clock` paces the busy animation; tests pass their own.
+  explicit MainDialog(QWidget* parent = nullptr, BusyAnimation::Clock clock = {});
+  ~MainDialog() override;
+
+  // DialogWindow
+  void setText(ControlId id, const std::string& text) override;
+  std::string text(ControlId id) const override;
+  void enable(ControlId id, bool enabled) override;
+  void setTicked(ControlId id, bool ticked) override;
+  bool isTicked(ControlId id) const override;
+  void setUpDownRange(ControlId id, int lower, int upper) override;
+  int focusedControl() const override;
+  std::string chooseFile() override;
+  void endDialog(int code) override;
+  void invalidateAnimation() override;
+  void repaintNow() override;
+
+  QWidget* control(ControlId id) const { return controls_.value(id, nullptr); }
+  DialogController& controller() { return *controller_; }
+  // Pixels per dialog unit, measured from the dialog's font.
+  double unitX() const { return unitX_; }
+  double unitY() const { return unitY_; }
+  QPoint animationPosition() const { return animationPosition_; }
+  // Replaces the file chooser, for tests that cannot click through one.
+  void setFileChooser(std::function<std::string()> chooser) { fileChooser_ = std::move(chooser); }
+
+  static constexpr QPoint kBannerPosition{7, 6};
+  static constexpr int kAnimationArea = 60;  // repainted square, a little larger than a frame
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ public slots:
+  void reject() override;
+
+ private:
+  void measureDialogUnits();
+  void createControls();
+  QWidget* createControl(const ControlTemplate& control);
+  void loadPictures();
+  void centreOnScreen();
+  QRect animationRect() const;
+  const QPixmap& picture(const std::array<QPixmap, 2>& variants) const;
+
+  std::unique_ptr<DialogController> controller_;
+  QHash<int, QWidget*> controls_;
+  UpDownControl* upDown_ = nullptr;
+  double unitX_ = 1.5;
+  double unitY_ = 1.625;
+  QPoint animationPosition_;
+  bool animationPending_ = false;
+  bool centred_ = false;
+  // Each picture at 1x and 2x, so it stays sharp on high-density screens.
+  std::array<QPixmap, 2> banner_;
+  std::array<std::array<QPixmap, 2>, 13> frames_;
+  std::function<std::string()> fileChooser_;
+};
+
+// The open dialog's settings: title, filters, suffix, existing files only.
+void configureOpenDialog(QFileDialog& dialog);
+
+}  // namespace framestow::app

@@ -1,0 +1,70 @@
+#include "test_movies.hpp"
+
+#include <filesystem>
+
+namespace framestow::test::app {
+namespace {
+
+constexpr std::uint16_t kBitmapId = 1;
+constexpr std::uint16_t kShapeId = 2;
+
+Timeline bitmapTag(const MovieShape& shape) {
+  Timeline t;
+  t.defineBitsLossless(kBitmapId, shape.bitmapPixels);
+  return t;
+}
+
+}  // namespace
+
+ByteVector buildTestMovie(const MovieShape& shape) {
+  Timeline main;
+  main.setBackgroundColor();
+  main.raw(bitmapTag(shape).bytes());
+  if (shape.badFill) {
+    // DefineShape: id, bounds, one fill style of type 0x13, then filler.
+    Bytes body;
+    body.u16(kShapeId).rect(0, 200, 0, 200).u8(1).u8(0x13).fill(16, 0);
+    main.tag(2, body);
+  }
+  if (shape.exported) {
+    std::vector<std::pair<std::uint16_t, std::string>> entries{{kBitmapId, "asset"}};
+    if (shape.redundantBytes >= 3) {
+      // The same bitmap again, in the same tag so that only this entry goes:
+      // it takes its name plus three bytes (id and terminator).
+      entries.emplace_back(kBitmapId, std::string(shape.redundantBytes - 3, 'r'));
+    }
+    main.exportAssets(entries);
+  }
+  for (int frame = 1; frame <= shape.frames; ++frame) {
+    if (frame == shape.attachFrame) {
+      Actions actions;
+      actions.pushString("attachMovie").callMethod();
+      if (shape.obfuscated) {
+        // A Push whose declared length reaches far past the tag.
+        actions.bytes.u8(0x96).u16(500).u8(0);
+      }
+      main.doAction(actions.bytes);
+    }
+    main.showFrame();
+  }
+  main.end();
+  MovieOptions options;
+  options.version = shape.version;
+  options.signature = shape.signature;
+  return buildMovie(main, options);
+}
+
+std::size_t exportedBitmapTagBytes(const MovieShape& shape) { return bitmapTag(shape).bytes().size(); }
+
+std::string freshFolder(const std::string& name) {
+  const std::filesystem::path folder = std::filesystem::path(FRAMESTOW_TEST_TMP) / name;
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder.string();
+}
+
+std::string writeTestMovie(const std::string& folder, const std::string& name, const MovieShape& shape) {
+  return writeFile((std::filesystem::path(folder) / name).string(), buildTestMovie(shape));
+}
+
+}  // namespace framestow::test::app

@@ -1,0 +1,36 @@
+// Small movies for the desktop app's tests, each made to bring out one kind of
+// analysis line or verdict, written into a fresh folder per test.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "support/swf_builder.hpp"
+
+namespace framestow::test::app {
+
+struct MovieShape {
+  std::uint8_t version = 6;
+  std::string signature = "FWS";
+  int frames = 3;               // frames of the main timeline
+  bool exported = true;         // bitmap 1 is exported as "asset"
+  int attachFrame = 2;          // frame whose DoAction pushes "attachMovie"; 0: none
+  bool obfuscated = false;      // that DoAction also holds an action running past its tag
+  std::size_t redundantBytes = 0;  // size of a second, redundant export entry of bitmap 1 (3 or more)
+  std::size_t bitmapPixels = 2000;  // placeholder pixel bytes of the exported bitmap
+  bool badFill = false;         // a shape in frame 1 with a fill type no movie may use
+};
+
+ByteVector buildTestMovie(const MovieShape& shape);
+
+// Bytes of the exported bitmap's tag: what a plan for frame 2 can move.
+std::size_t exportedBitmapTagBytes(const MovieShape& shape);
+
+// A fresh, empty folder for one test under the build folder.
+std::string freshFolder(const std::string& name);
+
+// Writes the movie to folder/name and returns the path.
+std::string writeTestMovie(const std::string& folder, const std::string& name, const MovieShape& shape);
+
+}  // namespace framestow::test::app
