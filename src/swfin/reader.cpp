@@ -37,6 +37,17 @@ std::uint32_t Reader::readBufBits(int number) {
     return static_cast<std::uint32_t>(ret);
   }
   int n = number - bufbits;
+  const auto wanted = static_cast<std::size_t>((n + 7) / 8);
+  if (fileOffset < limit_ && limit_ - fileOffset >= wanted) {
+    // Every byte needed lies before the limit: take them in one go. The
+    // result and the pending bits are those of the byte-by-byte path below.
+    std::uint64_t bits = buffer;
+    for (std::size_t i = 0; i < wanted; ++i) bits = (bits << 8) | fileBuffer[fileOffset + i];
+    fileOffset += wanted;
+    bufbits = static_cast<int>(wanted * 8) - n;
+    buffer = static_cast<std::uint32_t>(bits & ((1u << bufbits) - 1u));
+    return static_cast<std::uint32_t>(bits >> bufbits);
+  }
   while (n > 8) {
     ret = (ret << 8) + readByte();
     n -= 8;
@@ -111,13 +122,24 @@ std::string Reader::readBufString() {
 }
 
 std::string Reader::readRawString() {
-  std::string out;
-  for (;;) {
-    const std::uint8_t c = readByte();
-    if (c == 0) break;
-    out += static_cast<char>(c);
+  // The same bytes and the same final position as reading byte by byte: up to
+  // the NUL, or up to the limit (then one past it, with an overrun).
+  const std::size_t start = fileOffset;
+  if (start >= limit_) {
+    ++fileOffset;
+    overrun = true;
+    return {};
   }
-  return out;
+  const auto* first = fileBuffer.data() + start;
+  const void* nul = std::memchr(first, 0, limit_ - start);
+  if (nul == nullptr) {
+    fileOffset = limit_ + 1;
+    overrun = true;
+    return std::string(reinterpret_cast<const char*>(first), limit_ - start);
+  }
+  const auto length = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - first);
+  fileOffset = start + length + 1;
+  return std::string(reinterpret_cast<const char*>(first), length);
 }
 
 }  // namespace framestow
