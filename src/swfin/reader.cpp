@@ -121,7 +121,9 @@ std::string Reader::readBufString() {
   return out;
 }
 
-std::string Reader::readRawString() {
+std::string Reader::readRawString() { return std::string(readRawStringView()); }
+
+std::string_view Reader::readRawStringView() {
   // The same bytes and the same final position as reading byte by byte: up to
   // the NUL, or up to the limit (then one past it, with an overrun).
   const std::size_t start = fileOffset;
@@ -130,16 +132,16 @@ std::string Reader::readRawString() {
     overrun = true;
     return {};
   }
-  const auto* first = fileBuffer.data() + start;
+  const auto* first = reinterpret_cast<const char*>(fileBuffer.data() + start);
   const void* nul = std::memchr(first, 0, limit_ - start);
   if (nul == nullptr) {
     fileOffset = limit_ + 1;
     overrun = true;
-    return std::string(reinterpret_cast<const char*>(first), limit_ - start);
+    return std::string_view(first, limit_ - start);
   }
-  const auto length = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - first);
+  const auto length = static_cast<std::size_t>(static_cast<const char*>(nul) - first);
   fileOffset = start + length + 1;
-  return std::string(reinterpret_cast<const char*>(first), length);
+  return std::string_view(first, length);
 }
 
 }  // namespace framestow

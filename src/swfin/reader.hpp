@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace framestow {
 
@@ -46,6 +47,8 @@ class Reader {
   std::string readBufString();
   // Up to and including a NUL byte, the bytes as they stand (NUL excluded).
   std::string readRawString();
+  // The same, as a view into the data (valid while the data is).
+  std::string_view readRawStringView();
 
   // The byte at the position, then one step forward.
   std::uint8_t readByte() { return byteAt(fileOffset++); }
