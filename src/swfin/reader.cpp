@@ -21,7 +21,7 @@ int Reader::byteXAlign() {
   return 1;
 }
 
-std::uint32_t Reader::readBufBits(int number) {
+std::uint32_t Reader::readBufBitsGeneral(int number) {
   if (number < 0) number = 0;
   if (number > 32) number = 32;
   std::uint64_t ret = buffer;
@@ -37,17 +37,6 @@ std::uint32_t Reader::readBufBits(int number) {
     return static_cast<std::uint32_t>(ret);
   }
   int n = number - bufbits;
-  const auto wanted = static_cast<std::size_t>((n + 7) / 8);
-  if (fileOffset < limit_ && limit_ - fileOffset >= wanted) {
-    // Every byte needed lies before the limit: take them in one go. The
-    // result and the pending bits are those of the byte-by-byte path below.
-    std::uint64_t bits = buffer;
-    for (std::size_t i = 0; i < wanted; ++i) bits = (bits << 8) | fileBuffer[fileOffset + i];
-    fileOffset += wanted;
-    bufbits = static_cast<int>(wanted * 8) - n;
-    buffer = static_cast<std::uint32_t>(bits & ((1u << bufbits) - 1u));
-    return static_cast<std::uint32_t>(bits >> bufbits);
-  }
   while (n > 8) {
     ret = (ret << 8) + readByte();
     n -= 8;
@@ -57,14 +46,6 @@ std::uint32_t Reader::readBufBits(int number) {
   bufbits = 8 - n;
   buffer &= (1u << bufbits) - 1u;
   return static_cast<std::uint32_t>(ret);
-}
-
-std::int32_t Reader::readBufSBits(int number) {
-  if (number <= 0) return 0;
-  if (number > 31) number = 31;
-  const std::int64_t v = readBufBits(number);
-  const std::int64_t sign = std::int64_t{1} << (number - 1);
-  return static_cast<std::int32_t>((v & sign) ? v - (std::int64_t{1} << number) : v);
 }
 
 int Reader::readBufUInt8() {
