@@ -16,19 +16,33 @@ std::uint32_t beginButton(ScanContext& ctx, std::uint32_t block) {
   return id;
 }
 
-}  // namespace
-
-void readDefineButton(ScanContext& ctx, std::uint32_t block) {
+// The button records up to their closing 0 flags byte; each names the
+// character of one or more states. DefineButton2 records carry a colour
+// transform, and from SWF 8 on they may carry filters and a blend mode.
+void readButtonRecords(ScanContext& ctx, std::uint32_t id, bool button2) {
   Reader& reader = ctx.reader;
-  const std::uint32_t id = beginButton(ctx, block);
+  const bool filtersPossible = button2 && ctx.movie.m.version >= 8;
   std::uint8_t flags = reader.readByte();
   while (flags != 0 && !ctx.pastTag()) {
     ctx.definitionReference(id, reader.readBufUInt16());
     reader.readBufUInt16();  // depth
     Matrix matrix;
     readMatrix(reader, matrix);
+    if (button2) {
+      CXForm cxform;
+      readCXForm(reader, cxform, true);
+    }
+    if (filtersPossible && (flags & kButtonHasFilterList) && !skipFilterList(reader)) return;
+    if (filtersPossible && (flags & kButtonHasBlendMode)) reader.skip(1);
     flags = reader.readByte();
   }
+}
+
+}  // namespace
+
+void readDefineButton(ScanContext& ctx, std::uint32_t block) {
+  Reader& reader = ctx.reader;
+  readButtonRecords(ctx, beginButton(ctx, block), false);
   if (!readActionList(ctx)) reader.fileOffset = static_cast<std::size_t>(ctx.tagEnd);
 }
 
@@ -38,20 +52,7 @@ void readDefineButton2(ScanContext& ctx, std::uint32_t block) {
   reader.readByte();  // track as menu
   const std::size_t offsetField = reader.fileOffset;
   const int conditionOffset = reader.readBufUInt16();
-  // Button records of SWF 8 and later may carry filters and a blend mode.
-  const bool filtersPossible = ctx.movie.m.version >= 8;
-  std::uint8_t flags = reader.readByte();
-  while (flags != 0 && !ctx.pastTag()) {
-    ctx.definitionReference(id, reader.readBufUInt16());
-    reader.readBufUInt16();  // depth
-    Matrix matrix;
-    readMatrix(reader, matrix);
-    CXForm cxform;
-    readCXForm(reader, cxform, true);
-    if (filtersPossible && (flags & kButtonHasFilterList) && !skipFilterList(reader)) break;
-    if (filtersPossible && (flags & kButtonHasBlendMode)) reader.skip(1);
-    flags = reader.readByte();
-  }
+  readButtonRecords(ctx, id, true);
   if (conditionOffset == 0) return;
   reader.byteXAlign();
   reader.fileOffset = offsetField + static_cast<std::size_t>(conditionOffset);

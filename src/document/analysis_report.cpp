@@ -48,8 +48,8 @@ AnalysisReport composeAnalysisReport(const Movie& m, const Analysis& a) {
   if (attachFrame != 0 && !r.noModFlag) {
     line2 = formatText("Attach codes were found in frame %i", attachFrame);
   } else if (r.noModFlag && m.nFrames != 1) {
-    line2 = " ";
-    line3 = " ";
+    line2.assign(1, ' ');
+    line3.assign(1, ' ');
   } else if (m.nFrames != 1) {
     line4 = line3;
     line2 = kAttachWarning1;

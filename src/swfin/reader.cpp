@@ -89,14 +89,12 @@ double Reader::readBufDouble() {
 
 std::string Reader::readBufString() {
   std::string out;
-  for (;;) {
-    const std::uint8_t c = readByte();
-    if (c == 0) break;
+  for (const char c : readRawString()) {
     switch (c) {
       case 9: out += "\\t"; break;
       case 10: out += "\\n"; break;
       case 13: out += "\\r"; break;
-      default: out += static_cast<char>(c); break;
+      default: out += c; break;
     }
   }
   return out;

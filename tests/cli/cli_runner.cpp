@@ -1,0 +1,77 @@
+#include "cli_runner.hpp"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace framestow::clitest {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+CliResult runCli(const std::vector<std::string>& arguments) {
+  // Captured through files, not pipes: a child that fills a pipe while the
+  // parent waits would block both.
+  const fs::path folder = fs::path(FRAMESTOW_TEST_TMP) / "captured";
+  fs::create_directories(folder);
+  const fs::path outPath = folder / ("out-" + std::to_string(::getpid()));
+  const fs::path errPath = folder / ("err-" + std::to_string(::getpid()));
+
+  std::vector<std::string> argvStrings{FRAMESTOW_CLI};
+  argvStrings.insert(argvStrings.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& s : argvStrings) argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0) ::_exit(127);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(err, STDERR_FILENO);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  CliResult result;
+  int waitStatus = 0;
+  if (child > 0 && ::waitpid(child, &waitStatus, 0) == child && WIFEXITED(waitStatus)) {
+    result.status = WEXITSTATUS(waitStatus);
+  }
+  result.out = slurp(outPath);
+  result.err = slurp(errPath);
+  return result;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string freshFolder() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  const fs::path folder =
+      fs::path(FRAMESTOW_TEST_TMP) / (std::string(info->test_suite_name()) + "." + info->name());
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder.string();
+}
+
+}  // namespace framestow::clitest
