@@ -18,6 +18,7 @@ class Assembler {
     const bytesOut& block = a_.byteoutput[j];
     if (static_cast<std::int32_t>(j) == movie_.mSizeBlock) {
       // Patched once the length of what is written is known.
+      flush();
       out_.insert(out_.end(), 4, 0);
       return;
     }
@@ -37,9 +38,26 @@ class Assembler {
     append(data_.data() + block.thisStart, static_cast<std::size_t>(length));
   }
 
-  void append(const std::uint8_t* bytes, std::size_t size) { out_.insert(out_.end(), bytes, bytes + size); }
+  // Blocks that follow each other in memory are copied in one go: most of a
+  // movie keeps its order, and a movie can have millions of small tags.
+  void append(const std::uint8_t* bytes, std::size_t size) {
+    if (pending_ + pendingSize_ == bytes) {
+      pendingSize_ += size;
+      return;
+    }
+    flush();
+    pending_ = bytes;
+    pendingSize_ = size;
+  }
+
+  void flush() {
+    if (pendingSize_ > 0) out_.insert(out_.end(), pending_, pending_ + pendingSize_);
+    pending_ = nullptr;
+    pendingSize_ = 0;
+  }
 
   std::vector<std::uint8_t> finish() {
+    flush();
     // The file length is the uncompressed length of the movie as written.
     const auto length = static_cast<std::uint32_t>(out_.size());
     const auto at = static_cast<std::size_t>(movie_.mSizeBlock) < a_.byteoutput.size()
@@ -57,6 +75,8 @@ class Assembler {
   std::span<const std::uint8_t> data_;
   bool optimise_;
   std::vector<std::uint8_t> out_;
+  const std::uint8_t* pending_ = nullptr;  // bytes appended but not yet copied
+  std::size_t pendingSize_ = 0;
 };
 
 // Every block lies inside the loaded movie.
