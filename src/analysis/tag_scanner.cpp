@@ -262,14 +262,15 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
     }
 
     const auto n = static_cast<std::uint32_t>(a.byteoutput.size());
-    bytesOut block;
+    // Filled in place: a record built aside and then copied in stalls the
+    // store-to-load forwarding of every tag.
+    bytesOut& block = a.byteoutput.emplace_back();
     block.thisBlockType = code;
     block.thisStart = static_cast<std::uint32_t>(start);
     block.origLength = static_cast<std::uint32_t>(length);
     block.thisHead = head;
     block.thisLength = static_cast<std::uint32_t>(head + length);
     block.thisSprite = static_cast<std::uint32_t>(a.inSprite);
-    a.byteoutput.push_back(block);
 
     nextBlockStart = code == DEFINESPRITE ? start + head + 4 : tagEnd;
     a.nextBlockStart = tagEnd;
