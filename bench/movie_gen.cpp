@@ -62,8 +62,8 @@ Bytes placeBody(std::uint16_t id, std::uint16_t depth, std::int32_t x, std::int3
 Bytes moveBody(std::uint16_t depth, std::int32_t x, std::int32_t y) { return Bytes().u8(0x05).u16(depth).matrix(x, y); }
 
 // A DefineShape2 body: one solid fill plus one bitmap fill per listed bitmap,
-// one line style, and `edges` edges (straight and curved) in runs that switch
-// fill every 48 edges.
+// one line style, and `edges` edges (straight and curved, on whole pixels) in
+// runs that switch fill every 48 edges.
 Bytes shapeBody(std::uint16_t id, const std::vector<std::uint16_t>& bitmaps, int edges, Rng& rng) {
   Bytes body;
   body.u16(id).rect(-20000, 20000, -20000, 20000);
@@ -92,17 +92,17 @@ Bytes shapeBody(std::uint16_t id, const std::vector<std::uint16_t>& bitmaps, int
     const int kind = static_cast<int>(rng.next() % 4);
     if (kind == 0) {  // curve
       std::int32_t v[4];
-      for (auto& c : v) c = rng.range(-900, 900);
+      for (auto& c : v) c = rng.range(-45, 45) * 20;
       const int n = std::max(bitsFor(v[0], v[1]), bitsFor(v[2], v[3]));
       w.ubits(1, 1).ubits(0, 1).ubits(static_cast<std::uint32_t>(n - 2), 4);
       for (std::int32_t c : v) w.sbits(c, n);
     } else if (kind == 1) {  // vertical line
-      const std::int32_t dy = rng.range(-900, 900);
+      const std::int32_t dy = rng.range(-45, 45) * 20;
       const int n = bitsFor(dy, 0);
       w.ubits(1, 1).ubits(1, 1).ubits(static_cast<std::uint32_t>(n - 2), 4).ubits(0, 1).ubits(1, 1).sbits(dy, n);
     } else {  // general line
-      const std::int32_t dx = rng.range(-900, 900);
-      const std::int32_t dy = rng.range(-900, 900);
+      const std::int32_t dx = rng.range(-45, 45) * 20;
+      const std::int32_t dy = rng.range(-45, 45) * 20;
       const int n = bitsFor(dx, dy);
       w.ubits(1, 1).ubits(1, 1).ubits(static_cast<std::uint32_t>(n - 2), 4).ubits(1, 1).sbits(dx, n).sbits(dy, n);
     }
@@ -306,7 +306,7 @@ std::vector<std::uint8_t> shapes(std::size_t size) {
     bitmapIds.push_back(bitmap);
   }
   const std::size_t count = std::clamp<std::size_t>(size / 6144, 32, 16000);
-  const std::size_t edges = std::max<std::size_t>(16, (size / count) * 10 / 47);
+  const std::size_t edges = std::max<std::size_t>(16, (size / count) * 10 / 42);
   std::vector<std::uint16_t> group;
   for (std::size_t s = 0; s < count; ++s) {
     const std::uint16_t shape = nextId(next);
