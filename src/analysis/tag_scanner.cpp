@@ -232,6 +232,10 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
   a.byteoutput.push_back(bytesOut{0, 0, 0, 0, 0, movie.ScanOld2f_seek, headerSpan, headerSpan});
   movie.modNameOut = backupNameFor(movie.fnbuffer);
 
+  // Room for a block per 64 bytes of movie, so that the table of a movie of
+  // small tags is not copied again and again as it grows (unused room is
+  // address space, not memory in use).
+  a.byteoutput.reserve(a.byteoutput.size() + static_cast<std::size_t>(movieEnd / 64));
   bool stillScanning = true;
   std::uint64_t nextBlockStart = 0;
   while (stillScanning) {
