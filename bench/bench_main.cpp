@@ -11,6 +11,7 @@
 // CPU time, page faults included; saving "FWS", which waits for the disk, in
 // wall time.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -513,6 +514,11 @@ bool takeOption(const std::string& arg, const std::string& name, std::string& va
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A fixed mmap threshold: every large buffer, a step's or its floor's, then
+  // comes fresh from the system and pays its page faults. With glibc's
+  // sliding threshold, whichever side ran second could reuse the pages the
+  // other had just freed, and the ratios would depend on the order.
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
   std::vector<char*> rest{argv[0]};
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
