@@ -64,6 +64,17 @@ Verdict updateTargetFrame(Analysis& a, Plan& plan, std::int32_t n, bool noModFla
   for (const auto& [id, block] : a.fixedDefinitions) {
     if (block < insertionPoint) unCheckChildren(a, plan, id, n);
   }
+  // The same for every definition that this plan leaves in frames 1 to n - 1:
+  // a shape that stays keeps its bitmaps before it, a sprite that stays what
+  // it places. Only the main timeline's own needs are released above, and a
+  // definition nobody shows yet still needs its parts when the player reads it.
+  for (std::uint32_t c = 1; c < a.dependList.size(); ++c) {
+    if (a.dependTotal(c) <= 0) continue;
+    const std::int32_t block = a.blockOf(c);
+    if (block <= 0 || block >= insertionPoint || static_cast<std::size_t>(block) >= a.byteoutput.size()) continue;
+    if (a.byteoutput[static_cast<std::size_t>(block)].withThis == plan.testCounterFlag) continue;  // it moves
+    unCheckChildren(a, plan, static_cast<std::int32_t>(c), n);
+  }
   countBytes(a, plan, n);
   return composeVerdict(n, plan.movableBytes, a.mainAttachFrame(), noModFlag, optimiseTicked);
 }

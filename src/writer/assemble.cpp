@@ -80,13 +80,31 @@ class Assembler {
   std::size_t pendingSize_ = 0;
 };
 
-// Every block lies inside the loaded movie.
+// The bytes of the movie that really came from the file. An uncompressed
+// movie is read with one end-of-file byte behind it, which is not the movie's.
+std::uint64_t movieDataEnd(const LoadedMovie& movie) {
+  std::uint64_t data = movie.fileBuffer().size();
+  if (!movie.swfCompressed && movie.fileBufferCount > 0) data = std::min<std::uint64_t>(data, movie.fileBufferCount - 1u);
+  return data;
+}
+
+// The whole declared movie is there, and every block lies inside it.
 bool blocksInsideMovie(const LoadedMovie& movie, const Analysis& a) {
-  const std::uint64_t end = std::min<std::uint64_t>(movie.fileBuffer().size(), movie.m.size);
+  if (movieDataEnd(movie) < movie.m.size) return false;
   for (const bytesOut& block : a.byteoutput) {
-    if (std::uint64_t{block.thisStart} + block.thisHead + block.origLength > end) return false;
+    if (std::uint64_t{block.thisStart} + block.thisHead + block.origLength > movie.m.size) return false;
   }
   return a.byteoutput.size() >= 3;
+}
+
+// Where the last block ends: the bytes from there to the declared length
+// belong to no block (a movie without End whose last tag leaves a byte over).
+std::uint64_t blocksEnd(const Analysis& a) {
+  std::uint64_t end = 0;
+  for (const bytesOut& block : a.byteoutput) {
+    end = std::max<std::uint64_t>(end, std::uint64_t{block.thisStart} + block.thisHead + block.origLength);
+  }
+  return end;
 }
 
 }  // namespace
@@ -170,6 +188,13 @@ std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analy
     out.writeBlock(i);
   }
   if (!insertPointReached) writeHeldBack();
+  if (!a.endTagFound) {
+    // Nothing of the declared movie is lost, even bytes too few to be a tag.
+    const std::uint64_t tail = blocksEnd(a);
+    if (tail < movie.m.size) {
+      out.append(movie.fileBuffer().data() + tail, static_cast<std::size_t>(movie.m.size - tail));
+    }
+  }
   return out.finish();
 }
 

@@ -17,6 +17,9 @@ std::unique_ptr<WritableFile> createTemporary(FileSystem& fs, const std::string&
     tempPath = target + formatText(".framestow-%d.tmp", attempt);
     if (fs.exists(tempPath)) continue;
     if (auto file = fs.createNew(tempPath)) return file;
+    // Another name is tried only when someone took this one meanwhile; any
+    // other failure (no room, no right to write here) is the save's failure.
+    if (!fs.exists(tempPath)) return nullptr;
   }
   return nullptr;
 }

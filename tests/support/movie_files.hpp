@@ -1,0 +1,18 @@
+// Builder movies on disk, loaded and analysed the way the front ends do it.
+#pragma once
+
+#include <string>
+
+#include "document/document.hpp"
+#include "support/swf_builder.hpp"
+
+namespace framestow::test {
+
+// Writes `bytes` as `name` in the test's folder, loads and analyses it with
+// `doc`. Returns the path. The caller checks doc.analysed().
+std::string loadMovie(Document& doc, const ByteVector& bytes, const std::string& name = "movie.swf");
+
+// Size in bytes of the tags a timeline holds.
+inline std::size_t sizeOf(const Timeline& tags) { return tags.bytes().size(); }
+
+}  // namespace framestow::test
