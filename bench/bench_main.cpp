@@ -489,7 +489,7 @@ void registerAll() {
       add("plan/" + name, 1, [fws](benchmark::State& s) { benchPlan(s, fws); });
       // Flushing a small file to disk takes from one to several milliseconds on
       // a shared machine: small saves need many pairs for a stable minimum.
-      add("save-fws/" + name, size >= 100 ? 3 : size >= 10 ? 10 : 40,
+      add("save-fws/" + name, size >= 100 ? 6 : size >= 10 ? 10 : 40,
           [fws](benchmark::State& s) { benchSave(s, fws); });
       add("save-cws/" + name, size >= 100 ? 2 : pairs, [cws](benchmark::State& s) { benchSave(s, cws); });
       if (!options.peakDriver.empty() && (size >= 100 || size <= 1)) {
