@@ -235,7 +235,7 @@ std::vector<std::uint8_t> tagMix(std::size_t size) {
     if (g >= 8) inner.tag(kPlaceObject2, placeBody(sprites[g - 8], 3, 20, 20));
     for (int f = 0; main.size() - groupStart + inner.bytes().size() < budget; ++f) {
       inner.tag(kPlaceObject2, moveBody(1, rng.range(0, 4000), rng.range(0, 4000)));
-      if (f % 16 == 0) inner.tag(kFrameLabel, Bytes().str("f" + std::to_string(f)));
+      if (f % 16 == 0) inner.tag(kFrameLabel, Bytes().str("frame" + std::to_string(f)));
       inner.doAction(actionRecords(rng, static_cast<std::size_t>(rng.range(120, 260)), f % 4 == 0 ? 6 : 0, false));
       inner.showFrame();
     }
