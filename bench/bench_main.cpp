@@ -160,9 +160,9 @@ const std::vector<std::uint8_t>& fileBytes(const fs::path& path) {
   return cache.back().second;
 }
 
-fs::path moviePath(MovieSpec spec, bool cws) {
-  spec.cws = cws;
-  return options.movies / movieFileName(spec);
+fs::path moviePath(BenchMovie which, bool cws) {
+  which.cws = cws;
+  return options.movies / movieFileName(which);
 }
 
 int pairsFor(int sizeMb) { return sizeMb >= 100 ? 3 : sizeMb >= 10 ? 5 : 12; }
@@ -215,8 +215,8 @@ void finish(benchmark::State& state, const MinPair& m) {
 
 // ---- the benchmarks -----------------------------------------------------
 
-void benchLoad(benchmark::State& state, MovieSpec spec) {
-  const fs::path path = moviePath(spec, true);
+void benchLoad(benchmark::State& state, BenchMovie which) {
+  const fs::path path = moviePath(which, true);
   const auto& file = fileBytes(path);
   MinPair m;
   int i = 0;
@@ -243,14 +243,14 @@ void benchLoad(benchmark::State& state, MovieSpec spec) {
     }
     if (floor < 0 || step < 0) {
       state.SkipWithError("load or inflate failed");
-      addError("load", movieName(spec) + ".cws", "load or inflate failed");
+      addError("load", movieName(which) + ".cws", "load or inflate failed");
       return;
     }
     m.add(step, floor);
     state.SetIterationTime(step);
   }
   finish(state, m);
-  addRow("load", movieName(spec) + ".cws", m.step, m.floor, 1.15, "cpu");
+  addRow("load", movieName(which) + ".cws", m.step, m.floor, 1.15, "cpu");
 }
 
 double timeAnalysis(Document& doc, const fs::path& path) {
@@ -261,10 +261,10 @@ double timeAnalysis(Document& doc, const fs::path& path) {
   return ok ? seconds : -1;
 }
 
-void benchAnalyse(benchmark::State& state, MovieSpec spec) {
-  const fs::path fwsPath = moviePath(spec, false);
-  const auto& cws = fileBytes(moviePath(spec, true));
-  const double target = spec.kind == MovieKind::Shape ? 1.0 : 0.5;
+void benchAnalyse(benchmark::State& state, BenchMovie which) {
+  const fs::path fwsPath = moviePath(which, false);
+  const auto& cws = fileBytes(moviePath(which, true));
+  const double target = which.kind == MovieKind::Shape ? 1.0 : 0.5;
   MinPair m;
   int i = 0;
   for (auto _ : state) {
@@ -282,14 +282,14 @@ void benchAnalyse(benchmark::State& state, MovieSpec spec) {
     }
     if (floor < 0 || step < 0) {
       state.SkipWithError("analysis or inflate failed");
-      addError("analyse", movieName(spec), "analysis or inflate failed");
+      addError("analyse", movieName(which), "analysis or inflate failed");
       return;
     }
     m.add(step, floor);
     state.SetIterationTime(step);
   }
   finish(state, m);
-  addRow("analyse", movieName(spec), m.step, m.floor, target, "cpu");
+  addRow("analyse", movieName(which), m.step, m.floor, target, "cpu");
 }
 
 // One planning run for frame n, in CPU seconds: the fastest of `batches`
@@ -309,10 +309,10 @@ double timePlan(Document& doc, int n, int batches) {
   return best;
 }
 
-void benchPlan(benchmark::State& state, MovieSpec spec) {
-  const fs::path path = moviePath(spec, false);
-  const int analyses = spec.sizeMb >= 100 ? 2 : 4;
-  const int runs = spec.sizeMb >= 100 ? 10 : 30;
+void benchPlan(benchmark::State& state, BenchMovie which) {
+  const fs::path path = moviePath(which, false);
+  const int analyses = which.sizeMb >= 100 ? 2 : 4;
+  const int runs = which.sizeMb >= 100 ? 10 : 30;
   for (auto _ : state) {
     Document doc;
     double analysis = std::numeric_limits<double>::infinity();
@@ -320,7 +320,7 @@ void benchPlan(benchmark::State& state, MovieSpec spec) {
       const double t = timeAnalysis(doc, path);
       if (t < 0) {
         state.SkipWithError("analysis failed");
-        addError("plan", movieName(spec), "analysis failed");
+        addError("plan", movieName(which), "analysis failed");
         return;
       }
       analysis = std::min(analysis, t);
@@ -329,7 +329,7 @@ void benchPlan(benchmark::State& state, MovieSpec spec) {
     for (int n : {2, kMainFrames / 2, kMainFrames}) {
       const double t = timePlan(doc, n, runs);
       total += t;
-      addRow("plan n=" + std::to_string(n), movieName(spec), t, analysis, 0.02, "cpu");
+      addRow("plan n=" + std::to_string(n), movieName(which), t, analysis, 0.02, "cpu");
     }
     state.SetIterationTime(total);
   }
@@ -357,10 +357,10 @@ void benchDiamondDepth(benchmark::State& state, int sizeMb) {
   }
 }
 
-void benchSave(benchmark::State& state, MovieSpec spec) {
-  const fs::path path = moviePath(spec, spec.cws);
-  const std::string name = movieName(spec) + (spec.cws ? ".cws" : ".fws");
-  const std::string step = spec.cws ? "save CWS" : "save FWS";
+void benchSave(benchmark::State& state, BenchMovie which) {
+  const fs::path path = moviePath(which, which.cws);
+  const std::string name = movieName(which) + (which.cws ? ".cws" : ".fws");
+  const std::string step = which.cws ? "save CWS" : "save FWS";
   const int n = kMainFrames / 2;
   Document doc;
   if (!doc.load(path.string()).empty() || !doc.analyze()) {
@@ -381,7 +381,7 @@ void benchSave(benchmark::State& state, MovieSpec spec) {
     double floor = 0, time = 0;
     // Saving "CWS" is deflate's work (timed in CPU time, like its floor, as the
     // other steps); saving "FWS" is the file system's (timed on the wall clock).
-    const auto now = spec.cws ? cpuNow : wallNow;
+    const auto now = which.cws ? cpuNow : wallNow;
     auto runStep = [&] {
       const double start = now();
       const int result = doc.save(n, false, false, saved.string());
@@ -389,7 +389,7 @@ void benchSave(benchmark::State& state, MovieSpec spec) {
       if (result != kFileModified) time = -1;
     };
     auto runFloor = [&] {
-      if (spec.cws) {
+      if (which.cws) {
         const double start = now();
         const auto length = static_cast<uLong>(assembled.size() - 8);
         uLongf packed = compressBound(length);
@@ -420,12 +420,12 @@ void benchSave(benchmark::State& state, MovieSpec spec) {
   fs::remove(saved, ec);
   fs::remove(floorFile, ec);
   finish(state, m);
-  addRow(step, name, m.step, m.floor, spec.cws ? 1.1 : 1.5, spec.cws ? "cpu" : "wall");
+  addRow(step, name, m.step, m.floor, which.cws ? 1.1 : 1.5, which.cws ? "cpu" : "wall");
 }
 
-void benchPeakMemory(benchmark::State& state, MovieSpec spec) {
-  const fs::path path = moviePath(spec, spec.cws);
-  const std::string name = movieName(spec) + (spec.cws ? ".cws" : ".fws");
+void benchPeakMemory(benchmark::State& state, BenchMovie which) {
+  const fs::path path = moviePath(which, which.cws);
+  const std::string name = movieName(which) + (which.cws ? ".cws" : ".fws");
   const auto& file = fileBytes(path);
   const std::uint32_t declared = file[4] | file[5] << 8 | file[6] << 16 | static_cast<std::uint32_t>(file[7]) << 24;
   fs::create_directories(options.out);
@@ -476,8 +476,8 @@ void registerAll() {
   };
   for (int size : options.sizes) {
     for (MovieKind kind : {MovieKind::TagMix, MovieKind::Bitmap, MovieKind::Shape, MovieKind::Action, MovieKind::Diamond}) {
-      const MovieSpec fws{kind, size, false};
-      const MovieSpec cws{kind, size, true};
+      const BenchMovie fws{kind, size, false};
+      const BenchMovie cws{kind, size, true};
       if (!fs::exists(moviePath(fws, false)) || !fs::exists(moviePath(fws, true))) {
         std::fprintf(stderr, "missing %s: run framestow-bench-gen first\n", movieName(fws).c_str());
         continue;

@@ -25,19 +25,19 @@ int main(int argc, char** argv) {
   if (sizes.empty()) sizes = {1, 16, 128};
   fs::create_directories(folder);
 
-  const std::vector<MovieSpec> movies = allMovies(sizes);
+  const std::vector<BenchMovie> movies = allMovies(sizes);
   for (std::size_t i = 0; i < movies.size(); ++i) {
-    const MovieSpec& spec = movies[i];
-    if (spec.cws) continue;  // written with its uncompressed partner
-    const fs::path fwsPath = folder / movieFileName(spec);
-    MovieSpec cwsSpec = spec;
-    cwsSpec.cws = true;
-    const bool wantCws = i + 1 < movies.size() && movies[i + 1].cws && movies[i + 1].kind == spec.kind;
-    const fs::path cwsPath = folder / movieFileName(cwsSpec);
+    const BenchMovie& which = movies[i];
+    if (which.cws) continue;  // written with its uncompressed partner
+    const fs::path fwsPath = folder / movieFileName(which);
+    BenchMovie cwsWhich = which;
+    cwsWhich.cws = true;
+    const bool wantCws = i + 1 < movies.size() && movies[i + 1].cws && movies[i + 1].kind == which.kind;
+    const fs::path cwsPath = folder / movieFileName(cwsWhich);
     if (fs::exists(fwsPath) && (!wantCws || fs::exists(cwsPath))) continue;
 
     const auto start = std::chrono::steady_clock::now();
-    const std::vector<std::uint8_t> fws = generateMovie(spec.kind, spec.sizeMb);
+    const std::vector<std::uint8_t> fws = generateMovie(which.kind, which.sizeMb);
     // Written under a temporary name first, so that an interrupted run never leaves half a movie.
     framestow::test::writeFile(fwsPath.string() + ".part", fws);
     fs::rename(fwsPath.string() + ".part", fwsPath);
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
       fs::rename(cwsPath.string() + ".part", cwsPath);
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::fprintf(stderr, "generated %s (%.1f MB)%s in %.1f s\n", movieName(spec).c_str(), fws.size() / 1048576.0,
+    std::fprintf(stderr, "generated %s (%.1f MB)%s in %.1f s\n", movieName(which).c_str(), fws.size() / 1048576.0,
                  wantCws ? " and its CWS" : "", seconds);
   }
   return 0;

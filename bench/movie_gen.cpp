@@ -425,12 +425,12 @@ std::string kindName(MovieKind kind) {
   return "?";
 }
 
-std::string movieName(const MovieSpec& spec) { return kindName(spec.kind) + "-" + std::to_string(spec.sizeMb) + "mb"; }
+std::string movieName(const BenchMovie& which) { return kindName(which.kind) + "-" + std::to_string(which.sizeMb) + "mb"; }
 
-std::string movieFileName(const MovieSpec& spec) { return movieName(spec) + (spec.cws ? ".cws.swf" : ".fws.swf"); }
+std::string movieFileName(const BenchMovie& which) { return movieName(which) + (which.cws ? ".cws.swf" : ".fws.swf"); }
 
-std::vector<MovieSpec> allMovies(const std::vector<int>& sizesMb) {
-  std::vector<MovieSpec> out;
+std::vector<BenchMovie> allMovies(const std::vector<int>& sizesMb) {
+  std::vector<BenchMovie> out;
   for (int size : sizesMb) {
     for (MovieKind kind : {MovieKind::TagMix, MovieKind::Bitmap, MovieKind::Shape, MovieKind::Action, MovieKind::Diamond}) {
       out.push_back({kind, size, false});

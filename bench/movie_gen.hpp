@@ -19,7 +19,7 @@ enum class MovieKind {
   Diamond15,  // the same lattice, 15 layers (for the depth ratio)
 };
 
-struct MovieSpec {
+struct BenchMovie {
   MovieKind kind;
   int sizeMb;  // the uncompressed size aimed at (Diamond15: that of its 30-layer partner)
   bool cws;
@@ -28,17 +28,17 @@ struct MovieSpec {
 // "tagmix", "bitmap", ...
 std::string kindName(MovieKind kind);
 // "tagmix-16mb"
-std::string movieName(const MovieSpec& spec);
+std::string movieName(const BenchMovie& which);
 // "tagmix-16mb.cws.swf"
-std::string movieFileName(const MovieSpec& spec);
+std::string movieFileName(const BenchMovie& which);
 
 // Every movie the benchmarks use, for the given sizes.
-std::vector<MovieSpec> allMovies(const std::vector<int>& sizesMb);
+std::vector<BenchMovie> allMovies(const std::vector<int>& sizesMb);
 
 // Frames of the main timeline of every generated movie (targets 2, half and all are planned).
 inline constexpr int kMainFrames = 120;
 
-// The uncompressed ("FWS") movie of `spec` (the signature of `spec` is ignored).
+// The uncompressed ("FWS") movie of a kind and size.
 std::vector<std::uint8_t> generateMovie(MovieKind kind, int sizeMb);
 
 // The "CWS" file of an "FWS" movie: body deflated at level 9.
