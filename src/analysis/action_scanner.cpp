@@ -1,5 +1,5 @@
 // Finds the attach codes ("attachMovie", "attachSound") in action records.
-#include <string>
+#include <string_view>
 
 #include "analysis/scan_context.hpp"
 
@@ -9,7 +9,7 @@ namespace {
 constexpr int kActionConstantPool = 0x88;
 constexpr int kActionPush = 0x96;
 
-bool isAttachName(const std::string& name) { return name == "attachMovie" || name == "attachSound"; }
+bool isAttachName(std::string_view name) { return name == "attachMovie" || name == "attachSound"; }
 
 // Only the first attach code of each timeline counts.
 void recordAttachCode(Analysis& a) {
@@ -33,12 +33,12 @@ int readNextActionRecord(ScanContext& ctx, int code) {
     while (reader.fileOffset < end && !reader.overrun) {
       switch (reader.readByte()) {
         case 0:
-          if (isAttachName(reader.readRawString())) recordAttachCode(ctx.analysis);
+          if (isAttachName(reader.readRawStringView())) recordAttachCode(ctx.analysis);
           break;
         case 1: reader.skip(4); break;  // float
         case 4: reader.skip(1); break;  // register
         case 5: reader.skip(1); break;  // boolean
-        case 6: reader.readBufDouble(); break;
+        case 6: reader.skip(8); break;  // double
         case 7: reader.skip(4); break;  // integer
         case 8: reader.skip(1); break;  // constant pool index
         case 9: reader.skip(2); break;  // constant pool index, 16-bit
@@ -49,7 +49,7 @@ int readNextActionRecord(ScanContext& ctx, int code) {
     // The count is not trusted: the strings are read up to the end of the data.
     reader.skip(2);
     while (reader.fileOffset < end && !reader.overrun) {
-      if (isAttachName(reader.readRawString())) recordAttachCode(ctx.analysis);
+      if (isAttachName(reader.readRawStringView())) recordAttachCode(ctx.analysis);
     }
     reader.fileOffset = end;
   } else {

@@ -232,6 +232,10 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
   a.byteoutput.push_back(bytesOut{0, 0, 0, 0, 0, movie.ScanOld2f_seek, headerSpan, headerSpan});
   movie.modNameOut = backupNameFor(movie.fnbuffer);
 
+  // Room for a block per 64 bytes of movie, so that the table of a movie of
+  // small tags is not copied again and again as it grows (unused room is
+  // address space, not memory in use).
+  a.byteoutput.reserve(a.byteoutput.size() + static_cast<std::size_t>(movieEnd / 64));
   bool stillScanning = true;
   std::uint64_t nextBlockStart = 0;
   while (stillScanning) {
@@ -262,14 +266,15 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
     }
 
     const auto n = static_cast<std::uint32_t>(a.byteoutput.size());
-    bytesOut block;
+    // Filled in place: a record built aside and then copied in stalls the
+    // store-to-load forwarding of every tag.
+    bytesOut& block = a.byteoutput.emplace_back();
     block.thisBlockType = code;
     block.thisStart = static_cast<std::uint32_t>(start);
     block.origLength = static_cast<std::uint32_t>(length);
     block.thisHead = head;
     block.thisLength = static_cast<std::uint32_t>(head + length);
     block.thisSprite = static_cast<std::uint32_t>(a.inSprite);
-    a.byteoutput.push_back(block);
 
     nextBlockStart = code == DEFINESPRITE ? start + head + 4 : tagEnd;
     a.nextBlockStart = tagEnd;

@@ -26,6 +26,8 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
   // The movie's offsets are 32-bit: a file that large is not one we can hold.
   if (static_cast<std::uint64_t>(size) >= std::numeric_limits<std::uint32_t>::max()) return false;
   in.seekg(0, std::ios::beg);
+  // One byte more than the file, for the end-of-file marker the loader appends.
+  out.reserve(static_cast<std::size_t>(size) + 1);
   out.resize(static_cast<std::size_t>(size));
   if (size > 0 && !in.read(reinterpret_cast<char*>(out.data()), size)) return false;
   return true;
@@ -37,9 +39,14 @@ bool inflateBody(const std::vector<std::uint8_t>& file, std::uint32_t declared, 
   const std::size_t sourceLength = file.size() - 8;
   const std::uint64_t wanted = declared - 8u;
   const std::uint64_t plausible = static_cast<std::uint64_t>(sourceLength) * kMaxInflateRatio + 1024;
+  // Room for what the header declares (unless that is implausible), but the
+  // buffer grows a step at a time: each step is zeroed just before inflate
+  // writes it, and a header that lies costs no memory that is never written.
+  movie.clear();
+  movie.reserve(8 + static_cast<std::size_t>(std::min(wanted, plausible)));
   movie.assign(file.begin(), file.begin() + 8);
   movie[0] = 'F';
-  movie.resize(8 + static_cast<std::size_t>(std::min(wanted, plausible)));
+  constexpr std::size_t kStep = std::size_t{1} << 20;
 
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) return false;
@@ -48,17 +55,12 @@ bool inflateBody(const std::vector<std::uint8_t>& file, std::uint32_t declared, 
   std::size_t produced = 0;
   int rc = Z_OK;
   while (produced < wanted) {
-    if (produced + 8 == movie.size()) {
-      // Only reached when the data really does expand that far.
-      const std::uint64_t grown = std::min<std::uint64_t>(wanted, std::uint64_t{produced} * 2 + 65536);
-      movie.resize(8 + static_cast<std::size_t>(grown));
-    }
-    const std::size_t room = movie.size() - 8 - produced;
+    const auto room = static_cast<std::size_t>(std::min<std::uint64_t>(wanted - produced, kStep));
+    movie.resize(8 + produced + room);
     zs.next_out = movie.data() + 8 + produced;
-    zs.avail_out = static_cast<uInt>(std::min<std::size_t>(room, std::numeric_limits<uInt>::max()));
-    const uInt before = zs.avail_out;
+    zs.avail_out = static_cast<uInt>(room);
     rc = inflate(&zs, Z_NO_FLUSH);
-    produced += before - zs.avail_out;
+    produced += room - zs.avail_out;
     if (rc == Z_STREAM_END) break;
     if (rc != Z_OK) break;  // damaged stream, or no more input
   }

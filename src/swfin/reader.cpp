@@ -21,7 +21,7 @@ int Reader::byteXAlign() {
   return 1;
 }
 
-std::uint32_t Reader::readBufBits(int number) {
+std::uint32_t Reader::readBufBitsGeneral(int number) {
   if (number < 0) number = 0;
   if (number > 32) number = 32;
   std::uint64_t ret = buffer;
@@ -46,14 +46,6 @@ std::uint32_t Reader::readBufBits(int number) {
   bufbits = 8 - n;
   buffer &= (1u << bufbits) - 1u;
   return static_cast<std::uint32_t>(ret);
-}
-
-std::int32_t Reader::readBufSBits(int number) {
-  if (number <= 0) return 0;
-  if (number > 31) number = 31;
-  const std::int64_t v = readBufBits(number);
-  const std::int64_t sign = std::int64_t{1} << (number - 1);
-  return static_cast<std::int32_t>((v & sign) ? v - (std::int64_t{1} << number) : v);
 }
 
 int Reader::readBufUInt8() {
@@ -108,10 +100,27 @@ std::string Reader::readBufString() {
   return out;
 }
 
-std::string Reader::readRawString() {
-  std::string out;
-  for (std::uint8_t c = readByte(); c != 0; c = readByte()) out += static_cast<char>(c);
-  return out;
+std::string Reader::readRawString() { return std::string(readRawStringView()); }
+
+std::string_view Reader::readRawStringView() {
+  // The same bytes and the same final position as reading byte by byte: up to
+  // the NUL, or up to the limit (then one past it, with an overrun).
+  const std::size_t start = fileOffset;
+  if (start >= limit_) {
+    ++fileOffset;
+    overrun = true;
+    return {};
+  }
+  const auto* first = reinterpret_cast<const char*>(fileBuffer.data() + start);
+  const void* nul = std::memchr(first, 0, limit_ - start);
+  if (nul == nullptr) {
+    fileOffset = limit_ + 1;
+    overrun = true;
+    return std::string_view(first, limit_ - start);
+  }
+  const auto length = static_cast<std::size_t>(static_cast<const char*>(nul) - first);
+  fileOffset = start + length + 1;
+  return std::string_view(first, length);
 }
 
 }  // namespace framestow

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace framestow {
 
@@ -30,9 +31,44 @@ class Reader {
   // Discards pending bits. Always 1.
   int byteXAlign();
   // The next `number` (0..32) bits, most significant first, as an unsigned value.
-  std::uint32_t readBufBits(int number);
+  // Inline for the common cases (shapes read millions of small fields); the
+  // rest, reads that reach the limit included, take the general path.
+  std::uint32_t readBufBits(int number) {
+    if (number > 0 && number <= bufbits) {
+      // Only pending bits.
+      const std::uint32_t value = buffer >> (bufbits - number);
+      bufbits -= number;
+      buffer &= (1u << bufbits) - 1u;
+      return value;
+    }
+    if (number > bufbits && number <= 32 && fileOffset < limit_ && limit_ - fileOffset >= 8) {
+      // The pending bits, then bits of the next bytes: all of them lie before
+      // the limit. The result, the position and the pending bits are those of
+      // the byte-by-byte path.
+      const std::uint8_t* p = fileBuffer.data() + fileOffset;
+      const std::uint64_t word = std::uint64_t{p[0]} << 56 | std::uint64_t{p[1]} << 48 | std::uint64_t{p[2]} << 40 |
+                                 std::uint64_t{p[3]} << 32 | std::uint64_t{p[4]} << 24 | std::uint64_t{p[5]} << 16 |
+                                 std::uint64_t{p[6]} << 8 | std::uint64_t{p[7]};
+      const int n = number - bufbits;  // 1..32 bits from the next bytes
+      const int taken = (n + 7) & ~7;  // whole bytes
+      const auto value = static_cast<std::uint32_t>((std::uint64_t{buffer} << n) | (word >> (64 - n)));
+      fileOffset += static_cast<std::size_t>(taken / 8);
+      bufbits = taken - n;
+      buffer = static_cast<std::uint32_t>(word >> (64 - taken)) & ((1u << bufbits) - 1u);
+      return value;
+    }
+    return readBufBitsGeneral(number);
+  }
   // The next `number` (0..31) bits as a two's-complement value.
-  std::int32_t readBufSBits(int number);
+  std::int32_t readBufSBits(int number) {
+    if (number <= 0) return 0;
+    if (number > 31) number = 31;
+    const std::int64_t v = readBufBits(number);
+    const std::int64_t sign = std::int64_t{1} << (number - 1);
+    return static_cast<std::int32_t>((v & sign) ? v - (std::int64_t{1} << number) : v);
+  }
+  // readBufBits byte by byte, for every case.
+  std::uint32_t readBufBitsGeneral(int number);
   // Advances first, then returns the byte at the new position (the format's
   // version reader relies on that: called at offset 2 it returns byte 3).
   int readBufUInt8();
@@ -46,6 +82,8 @@ class Reader {
   std::string readBufString();
   // Up to and including a NUL byte, the bytes as they stand (NUL excluded).
   std::string readRawString();
+  // The same, as a view into the data (valid while the data is).
+  std::string_view readRawStringView();
 
   // The byte at the position, then one step forward.
   std::uint8_t readByte() { return byteAt(fileOffset++); }

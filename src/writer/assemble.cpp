@@ -8,18 +8,20 @@
 namespace framestow {
 namespace {
 
+constexpr std::uint8_t kZeroLength[4] = {0, 0, 0, 0};
+
 class Assembler {
  public:
   Assembler(const LoadedMovie& movie, const Analysis& analysis, bool optimise)
-      : movie_(movie), a_(analysis), data_(movie.fileBuffer()), optimise_(optimise) {
-    out_.reserve(movie.m.size);
-  }
+      : movie_(movie), a_(analysis), data_(movie.fileBuffer()), optimise_(optimise) {}
 
   void writeBlock(std::size_t j) {
     const bytesOut& block = a_.byteoutput[j];
     if (static_cast<std::int32_t>(j) == movie_.mSizeBlock) {
       // Patched once the length of what is written is known.
-      out_.insert(out_.end(), 4, 0);
+      flush();
+      append(kZeroLength, 4);
+      flush();
       return;
     }
     if (optimise_ && block.thisBlockType == LIBRARYSYMBOL && j > static_cast<std::size_t>(prefixEnd_)) {
@@ -38,15 +40,31 @@ class Assembler {
     append(data_.data() + block.thisStart, static_cast<std::size_t>(length));
   }
 
-  void append(const std::uint8_t* bytes, std::size_t size) { out_.insert(out_.end(), bytes, bytes + size); }
+  // Blocks that follow each other in memory make one run: most of a movie
+  // keeps its order, and a movie can have millions of small tags.
+  void append(const std::uint8_t* bytes, std::size_t size) {
+    if (pending_ + pendingSize_ == bytes) {
+      pendingSize_ += size;
+      return;
+    }
+    flush();
+    pending_ = bytes;
+    pendingSize_ = size;
+  }
 
-  std::vector<std::uint8_t> finish() {
+  void flush() {
+    if (pendingSize_ > 0) out_.appendRun(pending_, pendingSize_);
+    pending_ = nullptr;
+    pendingSize_ = 0;
+  }
+
+  AssembledMovie finish() {
+    flush();
     // The file length is the uncompressed length of the movie as written.
-    const auto length = static_cast<std::uint32_t>(out_.size());
     const auto at = static_cast<std::size_t>(movie_.mSizeBlock) < a_.byteoutput.size()
                         ? a_.byteoutput[static_cast<std::size_t>(movie_.mSizeBlock)].thisStart
                         : 4u;
-    for (int i = 0; i < 4; ++i) out_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (8 * i));
+    out_.setFileLength(at, static_cast<std::uint32_t>(out_.size()));
     return std::move(out_);
   }
 
@@ -57,7 +75,9 @@ class Assembler {
   const Analysis& a_;
   std::span<const std::uint8_t> data_;
   bool optimise_;
-  std::vector<std::uint8_t> out_;
+  AssembledMovie out_;
+  const std::uint8_t* pending_ = nullptr;  // bytes appended but not yet in a run
+  std::size_t pendingSize_ = 0;
 };
 
 // The bytes of the movie that really came from the file. An uncompressed
@@ -89,8 +109,34 @@ std::uint64_t blocksEnd(const Analysis& a) {
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie, const Analysis& a, const Plan& plan,
-                                                       std::int32_t n, bool optimise) {
+void AssembledMovie::copy(std::size_t offset, std::uint8_t* out, std::size_t count) const {
+  if (count == 0) return;
+  // The run holding `offset`: the last one that starts at or before it.
+  auto run = std::upper_bound(runs_.begin(), runs_.end(), offset,
+                              [](std::size_t at, const Run& r) { return at < r.start; });
+  if (run != runs_.begin()) --run;
+  std::size_t done = 0;
+  for (; run != runs_.end() && done < count; ++run) {
+    const std::size_t from = offset + done - run->start;
+    const std::size_t take = std::min(run->size - from, count - done);
+    std::memcpy(out + done, run->bytes + from, take);
+    done += take;
+  }
+  // The file length, where it goes.
+  for (std::size_t i = 0; i < patch_.size(); ++i) {
+    const std::size_t at = patchAt_ + i;
+    if (at >= offset && at < offset + count) out[at - offset] = patch_[i];
+  }
+}
+
+std::vector<std::uint8_t> AssembledMovie::bytes() const {
+  std::vector<std::uint8_t> out(size_);
+  copy(0, out.data(), size_);
+  return out;
+}
+
+std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analysis& a, const Plan& plan,
+                                           std::int32_t n, bool optimise) {
   if (!movie.loaded || !a.analysed || a.tagsRunPastData || !blocksInsideMovie(movie, a)) return std::nullopt;
 
   const std::size_t count = a.byteoutput.size();
@@ -150,6 +196,13 @@ std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie,
     }
   }
   return out.finish();
+}
+
+std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie, const Analysis& a, const Plan& plan,
+                                                       std::int32_t n, bool optimise) {
+  auto runs = assembleRuns(movie, a, plan, n, optimise);
+  if (!runs) return std::nullopt;
+  return runs->bytes();
 }
 
 }  // namespace framestow

@@ -29,9 +29,10 @@ std::unique_ptr<WritableFile> createTemporary(FileSystem& fs, const std::string&
   return nullptr;
 }
 
-}  // namespace
-
-bool replaceFileAtomically(FileSystem& fs, const std::string& path, const std::uint8_t* data, std::size_t size) {
+// Writes a file of `size` bytes whose chunk at `offset` of `count` bytes
+// (at most kWriteChunk) `chunkAt` gives.
+template <typename ChunkAt>
+bool replaceWith(FileSystem& fs, const std::string& path, std::size_t size, ChunkAt chunkAt) {
   const std::optional<unsigned> permissions = fs.permissions(path);
   // A movie the author made read-only is not ours to replace.
   if (permissions && (*permissions & kOwnerWrite) == 0) return false;
@@ -41,7 +42,8 @@ bool replaceFileAtomically(FileSystem& fs, const std::string& path, const std::u
   if (!file) return false;
   bool ok = true;
   for (std::size_t done = 0; ok && done < size; done += kWriteChunk) {
-    ok = file->write(data + done, std::min(kWriteChunk, size - done));
+    const std::size_t count = std::min(kWriteChunk, size - done);
+    ok = file->write(chunkAt(done, count), count);
   }
   ok = ok && file->flush();
   const bool closed = file->close();
@@ -50,6 +52,21 @@ bool replaceFileAtomically(FileSystem& fs, const std::string& path, const std::u
   ok = ok && fs.rename(tempPath, path);
   if (!ok) fs.remove(tempPath);
   return ok;
+}
+
+}  // namespace
+
+bool replaceFileAtomically(FileSystem& fs, const std::string& path, const std::uint8_t* data, std::size_t size) {
+  return replaceWith(fs, path, size, [&](std::size_t offset, std::size_t) { return data + offset; });
+}
+
+bool replaceFileAtomically(FileSystem& fs, const std::string& path, const AssembledMovie& movie) {
+  // Each chunk is gathered from the movie's runs into one reused buffer.
+  std::vector<std::uint8_t> chunk(std::min(kWriteChunk, movie.size()));
+  return replaceWith(fs, path, movie.size(), [&](std::size_t offset, std::size_t count) {
+    movie.copy(offset, chunk.data(), count);
+    return static_cast<const std::uint8_t*>(chunk.data());
+  });
 }
 
 }  // namespace framestow

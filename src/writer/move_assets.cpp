@@ -26,10 +26,15 @@ int moveAssets(const LoadedMovie& movie, const Analysis& analysis, const Plan& p
                FileSystem& fs) {
   // Everything is put together before any file is touched, so a movie that
   // cannot be written leaves every file as it was.
-  auto assembled = assembleMovie(movie, analysis, plan, options.targetFrame, options.optimise);
+  // The movie is kept as runs of the loaded bytes: an "FWS" movie is written
+  // from them, a "CWS" one deflated from them, and neither is copied whole.
+  const auto assembled = assembleRuns(movie, analysis, plan, options.targetFrame, options.optimise);
   if (!assembled) return kErrorWritingFile;
-  auto encoded = encodeMovie(movie, std::move(*assembled));
-  if (!encoded) return kErrorWritingFile;
+  std::optional<std::vector<std::uint8_t>> encoded;
+  if (movie.swfCompressed) {
+    encoded = encodeMovie(movie, *assembled);
+    if (!encoded) return kErrorWritingFile;
+  }
   const std::string target = options.outputPath.empty() ? movie.fnbuffer : options.outputPath;
   if (target.empty()) return kErrorWritingFile;
 
@@ -42,7 +47,9 @@ int moveAssets(const LoadedMovie& movie, const Analysis& analysis, const Plan& p
       return kErrorCreatingBackup;
     }
   }
-  if (!replaceFileAtomically(fs, target, encoded->data(), encoded->size())) return kErrorWritingFile;
+  const bool written = encoded ? replaceFileAtomically(fs, target, encoded->data(), encoded->size())
+                                : replaceFileAtomically(fs, target, *assembled);
+  if (!written) return kErrorWritingFile;
   return kFileModified;
 }
 

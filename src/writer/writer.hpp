@@ -1,6 +1,7 @@
 // Output assembly: the movie written again with the planned blocks at the start of frame n.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,6 +31,46 @@ struct SaveOptions {
   std::string backupPath;   // empty: the backup name derived from the loaded path
 };
 
+// The uncompressed movie a plan produces, as runs of bytes that lie in memory
+// already (mostly the loaded movie's own), in the order they are written, and
+// the file length that goes over the header's length field. Saving writes or
+// deflates the runs without putting the movie together in a buffer of its own.
+class AssembledMovie {
+ public:
+  struct Run {
+    const std::uint8_t* bytes;
+    std::size_t size;
+    std::size_t start;  // offset in the movie
+  };
+  std::size_t size() const { return size_; }
+  // Copies the movie's bytes [offset, offset + count) into `out`.
+  void copy(std::size_t offset, std::uint8_t* out, std::size_t count) const;
+  // The whole movie in one buffer.
+  std::vector<std::uint8_t> bytes() const;
+
+  // For the assembler: one more run, and the file length written at `at`.
+  void appendRun(const std::uint8_t* bytes, std::size_t size) {
+    runs_.push_back(Run{bytes, size, size_});
+    size_ += size;
+  }
+  void setFileLength(std::size_t at, std::uint32_t length) {
+    patchAt_ = at;
+    for (std::size_t i = 0; i < patch_.size(); ++i) patch_[i] = static_cast<std::uint8_t>(length >> (8 * i));
+  }
+
+ private:
+  std::vector<Run> runs_;
+  std::size_t size_ = 0;
+  std::size_t patchAt_ = 4;
+  std::array<std::uint8_t, 4> patch_{};
+};
+
+// The movie the plan produces, as runs; the runs point into `movie` and
+// `analysis`, which must outlive the result. Nothing when it cannot be
+// written (see assembleMovie).
+std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan,
+                                           std::int32_t targetFrame, bool optimise);
+
 // The uncompressed movie the plan produces (signature still "FWS"), or nothing
 // when the movie cannot be written (not analysed, tags past the data).
 std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie, const Analysis& analysis,
@@ -41,10 +82,16 @@ std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie,
 std::optional<std::vector<std::uint8_t>> encodeMovie(const LoadedMovie& movie,
                                                      std::vector<std::uint8_t> uncompressed);
 
+// The same from an assembled movie, read a megabyte at a time: the "CWS"
+// file (the same bytes), or nothing when the input was "FWS" or deflate fails.
+std::optional<std::vector<std::uint8_t>> encodeMovie(const LoadedMovie& movie, const AssembledMovie& uncompressed);
+
 // Writes `bytes` to `path` through a temporary file beside it, flushed and
 // renamed over the target, keeping the target's permission bits. On failure
 // the target is untouched and no temporary file remains.
 bool replaceFileAtomically(FileSystem& fs, const std::string& path, const std::uint8_t* data, std::size_t size);
+// The same for an assembled movie, written in the same chunks.
+bool replaceFileAtomically(FileSystem& fs, const std::string& path, const AssembledMovie& movie);
 
 // Backup, assembly, recompression and replacement. Returns a SaveResult.
 int moveAssets(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, const SaveOptions& options,
