@@ -12,6 +12,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-build/fuzz}"
 seconds="${2:-60}"
 max_len="${FUZZ_MAX_LEN:-1048576}"
+# Seconds one input may take before it counts as a hang.
+timeout="${FUZZ_TIMEOUT:-1}"
 seed_limit="${FUZZ_SEED_LIMIT:-400}"
 shared="${FRAMESTOW_CORPUS_DIR:-$root/../shared/corpus}"
 targets="${FUZZ_TARGETS:-fuzz_whole_job fuzz_readers}"
@@ -44,10 +46,10 @@ for target in $targets; do
   corpus="$work/corpus/$target"
   log="$work/$target.log"
   mkdir -p "$corpus"
-  echo "== $target: ${seconds}s, -max_len=$max_len, -timeout=1"
+  echo "== $target: ${seconds}s, -max_len=$max_len, -timeout=$timeout"
   set +e
   "$build/fuzz/$target" \
-    -max_total_time="$seconds" -timeout=1 -max_len="$max_len" -rss_limit_mb=2048 \
+    -max_total_time="$seconds" -timeout="$timeout" -max_len="$max_len" -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$work/artifacts/$target-" \
     "$corpus" "$seeds/builder" "$seeds/shared" >"$log" 2>&1
   rc=$?
