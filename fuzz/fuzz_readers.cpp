@@ -11,19 +11,12 @@
 #include "swfin/records.hpp"
 #include "swfin/shape_readers.hpp"
 #include "swfin/text_readers.hpp"
+#include "fuzz_check.hpp"
 
 namespace {
 
 using framestow::Reader;
 
-[[noreturn]] void fail(const char* what) {
-  std::fprintf(stderr, "invariant broken: %s\n", what);
-  std::abort();
-}
-#define CHECK(cond) \
-  do {              \
-    if (!(cond)) fail(#cond); \
-  } while (0)
 
 framestow::Analysis& sharedAnalysis() {
   static framestow::Analysis analysis = [] {

@@ -19,6 +19,7 @@
 #include "swfin/loader.hpp"
 #include "swfin/movie.hpp"
 #include "writer/writer.hpp"
+#include "fuzz_check.hpp"
 
 namespace {
 
@@ -28,14 +29,6 @@ using framestow::Plan;
 
 constexpr std::int32_t kMaxPlannedFrame = 64;
 
-[[noreturn]] void fail(const char* what) {
-  std::fprintf(stderr, "invariant broken: %s\n", what);
-  std::abort();
-}
-#define CHECK(cond) \
-  do {              \
-    if (!(cond)) fail(#cond); \
-  } while (0)
 
 std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
   return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
@@ -136,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string unsound = framestow::test::usedBeforeDefinition(analysis, plan, n);
     if (!unsound.empty()) {
       std::fprintf(stderr, "frame %d: %s\n", n, unsound.c_str());
-      fail("plan moves a definition that an earlier frame needs");
+      framestow::fuzz::fail("plan moves a definition that an earlier frame needs");
     }
     // Assemble for a few frames: the first, the second, the middle and the last.
     if (n == 1 || n == 2 || n == (last + 1) / 2 || n == last) {

@@ -34,8 +34,7 @@ std::size_t firstBlock(const Document& doc, std::uint32_t code) {
 TEST(MovableBytes, TargetFrameOneCountsMarkedBlocksBeforeTheFirstShowFrame) {
   Timeline main;
   main.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   const Verdict v = doc.plan(1);
@@ -48,8 +47,7 @@ TEST(MovableBytes, ExportedShapePlacedInFrameTwoMovesToFrameTwoButNotThree) {
   main.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).showFrame();
   main.placeObject2(1, 1).showFrame();
   main.showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   // Frame 2 places the shape itself: it is not used before frame 2.
@@ -72,8 +70,7 @@ TEST(MovableBytes, BitmapSharedWithAShapeShownEarlyStaysWhileTheExportedShapeMov
       .showFrame()
       .showFrame()
       .end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   const Verdict v = doc.plan(2);
@@ -87,8 +84,7 @@ TEST(MovableBytes, BitmapOfAnExportedShapeMovesWithIt) {
   Timeline main;
   main.setBackgroundColor().defineBitsLossless(1, 40).defineShape(2, {1}).exportAssets({{2, "tiles"}});
   main.showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes,
@@ -118,8 +114,7 @@ std::size_t exportedSpriteBytes() {
 TEST(MovableBytes, ExportedSpriteCountsItsWholeBodyItsInitActionsAndWhatItPlaces) {
   Timeline main = exportedSpriteFrameOne();
   main.showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, static_cast<std::int64_t>(exportedSpriteBytes()));
@@ -135,8 +130,7 @@ TEST(MovableBytes, ExportedSpritePlacedBeforeTheTargetFrameStaysWithEverythingIt
   Timeline main = exportedSpriteFrameOne();
   main.placeObject2(10, 1).showFrame();  // frame 2
   main.showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, static_cast<std::int64_t>(exportedSpriteBytes()));
@@ -151,8 +145,7 @@ TEST(MovableBytes, SpritePlacedEarlyReleasesTheExportedShapesItPlaces) {
   Timeline main;
   main.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).sprite(2, inner).placeObject2(2, 1);
   main.showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, 0);
@@ -164,8 +157,7 @@ TEST(MovableBytes, ExportedCharacterDefinedAfterTheTargetFramesShowFrameIsMarked
   main.setBackgroundColor().showFrame();                    // frame 1
   main.defineShape(1).exportAssets({{1, "box"}}).showFrame();  // frame 2
   main.showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(1).movableBytes, 0);
@@ -179,8 +171,7 @@ TEST(MovableBytes, TargetFrameBeyondTheRecordedShowFramesCountsNothing) {
   main.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).showFrame().showFrame().end();
   test::MovieOptions nineFrames;
   nineFrames.frameCount = 9;  // the header promises more frames than there are
-  Document doc;
-  test::loadMovie(doc, buildMovie(main, nineFrames));
+  Document doc = test::analysedMovie(buildMovie(main, nineFrames));
   ASSERT_TRUE(doc.analysed());
 
   for (std::int32_t n : {3, 9, 17000, 65535}) {
@@ -195,8 +186,7 @@ TEST(MovableBytes, ExportedCharacterWithoutDefinitionCountsTheFirstHeaderBlock) 
   // (signature and version, 4 bytes), which is marked and counted but never moved.
   Timeline main;
   main.setBackgroundColor().exportAssets({{7, "ghost"}}).showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, 4);
@@ -207,8 +197,7 @@ TEST(MovableBytes, SoundStartedBeforeTheTargetFrameStays) {
   main.setBackgroundColor().defineSound(3, 100).exportAssets({{3, "ping"}}).showFrame();
   main.startSound(3).showFrame();
   main.showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, static_cast<std::int64_t>(sizeOf(Timeline().defineSound(3, 100))));
@@ -222,8 +211,7 @@ TEST(MovableBytes, ShapeLeftInAnEarlierFrameKeepsTheExportedBitmapItFillsWith) {
   main.setBackgroundColor().defineBitsLossless(1, 60).exportAssets({{1, "art"}}).defineShape(2, {1}).showFrame();
   main.placeObject2(2, 1).showFrame();
   main.showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, 0);
@@ -237,8 +225,7 @@ TEST(MovableBytes, SpriteLeftInAnEarlierFrameKeepsTheExportedShapeItPlaces) {
   main.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).sprite(2, inner).showFrame();
   main.showFrame();
   main.placeObject2(2, 1).showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, 0);
@@ -258,8 +245,7 @@ TEST(MovableBytes, SecondRunLeavesTheOldMarksWhichNeverEqualTheNewStamp) {
   main.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).showFrame();
   main.placeObject2(1, 1).showFrame();
   main.showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   doc.plan(2);
@@ -277,8 +263,7 @@ TEST(MovableBytes, SecondRunLeavesTheOldMarksWhichNeverEqualTheNewStamp) {
 TEST(MovableBytes, SameTargetPlannedTwiceGivesTheSameMarks) {
   Timeline main = exportedSpriteFrameOne();
   main.placeObject2(10, 1).showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   auto markedBlocks = [&] {

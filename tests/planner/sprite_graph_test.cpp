@@ -23,8 +23,7 @@ TEST(SpriteGraph, SpritePlacingItselfEndsAndMovesOnce) {
   Timeline sprite = Timeline().sprite(5, placing({5}));
   Timeline main;
   main.setBackgroundColor().raw(sprite.bytes()).exportAssets({{5, "loop"}}).showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   const Verdict v = doc.plan(2);
@@ -37,8 +36,7 @@ TEST(SpriteGraph, SpritesPlacingEachOtherEndAndMoveTogether) {
   Timeline sprites = Timeline().sprite(5, placing({6})).sprite(6, placing({5}));
   Timeline main;
   main.setBackgroundColor().raw(sprites.bytes()).exportAssets({{5, "ping"}}).showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, static_cast<std::int64_t>(sizeOf(sprites)));
@@ -50,8 +48,7 @@ TEST(SpriteGraph, CycleShownBeforeTheTargetFrameIsReleasedWhole) {
   Timeline main;
   main.setBackgroundColor().raw(sprites.bytes()).exportAssets({{6, "pong"}}).placeObject2(5, 1);
   main.showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, 0);
@@ -64,8 +61,7 @@ TEST(SpriteGraph, MovieWithoutCyclesIsNotReportedCyclic) {
   Timeline main;
   main.setBackgroundColor().defineShape(1).sprite(2, placing({1})).sprite(3, placing({2, 1}));
   main.exportAssets({{3, "nest"}}).showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
   doc.plan(2);
   EXPECT_FALSE(doc.planState().cyclic);

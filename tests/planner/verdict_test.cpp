@@ -93,8 +93,7 @@ TEST(Verdict, AttachCodeInFrameOneWarnsForEveryLaterTarget) {
 TEST(Verdict, MovieWithoutLinkedAssetsCountsNothing) {
   Timeline main;
   main.setBackgroundColor().defineShape(1).placeObject2(1, 1).showFrame().showFrame().end();
-  Document doc;
-  test::loadMovie(doc, buildMovie(main));
+  Document doc = test::analysedMovie(buildMovie(main));
   ASSERT_TRUE(doc.analysed());
   EXPECT_TRUE(doc.report().noModFlag);
   EXPECT_EQ(doc.plan(2).movableBytes, 0);

@@ -10,4 +10,10 @@ std::string loadMovie(Document& doc, const ByteVector& bytes, const std::string&
   return path;
 }
 
+Document analysedMovie(const ByteVector& bytes, const std::string& name) {
+  Document doc;
+  loadMovie(doc, bytes, name);
+  return doc;
+}
+
 }  // namespace framestow::test

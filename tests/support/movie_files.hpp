@@ -12,6 +12,10 @@ namespace framestow::test {
 // `doc`. Returns the path. The caller checks doc.analysed().
 std::string loadMovie(Document& doc, const ByteVector& bytes, const std::string& name = "movie.swf");
 
+// A Document holding `bytes`, loaded from a file and analysed. The caller
+// checks analysed().
+Document analysedMovie(const ByteVector& bytes, const std::string& name = "movie.swf");
+
 // Size in bytes of the tags a timeline holds.
 inline std::size_t sizeOf(const Timeline& tags) { return tags.bytes().size(); }
 
