@@ -2,7 +2,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <vector>
 
 namespace framestow {
 
@@ -11,14 +10,18 @@ std::string formatText(const char* format, ...) {
   va_start(args, format);
   va_list copy;
   va_copy(copy, args);
-  const int needed = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
+  // Every text the program formats fits the stack buffer; a longer one is
+  // formatted again into a buffer of its own size.
+  char small[128];
+  const int needed = std::vsnprintf(small, sizeof small, format, args);
   std::string out;
-  if (needed > 0) {
-    std::vector<char> buf(static_cast<std::size_t>(needed) + 1);
-    std::vsnprintf(buf.data(), buf.size(), format, args);
-    out.assign(buf.data(), static_cast<std::size_t>(needed));
+  if (needed > 0 && static_cast<std::size_t>(needed) < sizeof small) {
+    out.assign(small, static_cast<std::size_t>(needed));
+  } else if (needed > 0) {
+    out.resize(static_cast<std::size_t>(needed));
+    std::vsnprintf(out.data(), out.size() + 1, format, copy);
   }
+  va_end(copy);
   va_end(args);
   return out;
 }

@@ -29,7 +29,7 @@ bool Document::analyze(const ProgressTick& tick) {
   return true;
 }
 
-Verdict Document::plan(std::int32_t n, bool optimiseTicked) {
+const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
   if (!analysis_.analysed) {
     verdict_ = Verdict{};
     verdict_.targetFrame = n;

@@ -31,7 +31,7 @@ class Document {
 
   // One planning run for target frame n (what a click of the up-down control does).
   // Without a successful analysis the verdict is empty and Save stays disabled.
-  Verdict plan(std::int32_t n, bool optimiseTicked = false);
+  const Verdict& plan(std::int32_t n, bool optimiseTicked = false);
   const Verdict& lastVerdict() const { return verdict_; }
 
   // Writes the movie for target frame n (planning again first when the last run
