@@ -124,6 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::int32_t n = 1; n <= last; ++n) {
     const auto verdict = framestow::updateTargetFrame(analysis, plan, n, false, (n & 1) != 0);
     CHECK(verdict.movableBytes >= 0);
+    // The count kept by the walks is the count of the moving blocks.
+    CHECK(verdict.movableBytes == framestow::countBytes(analysis, plan, n));
     CHECK(verdict.targetFrame == n);
     // Nothing that frames 1 to n - 1 need, and had in time, moves away.
     const std::string unsound = framestow::test::usedBeforeDefinition(analysis, plan, n);

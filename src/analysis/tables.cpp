@@ -18,6 +18,7 @@ void clearGlobals(Analysis& a) {
   // planner move a block of this movie that has nothing to do with the sprite.
   a.initScriptArray.assign(kCharacterIds, 0);
   a.spriteExportArray.assign(1, 0);
+  a.spriteGroups.assign(1, SpriteGroup{});
   a.mainShowFrameBlocks.assign(1, 0);
   a.attachFound.assign(1, 0);
   a.companionBlocks.clear();

@@ -31,6 +31,15 @@ struct ExportCopy : bytesOut {
   std::vector<std::uint8_t> byteNum;  // the rebuilt tag; its first `thisLength` bytes are written
 };
 
+// A sprite's DefineSprite block and the blocks of its tags up to and including
+// its End tag. They lie together in the file and always move together, so the
+// planner marks the group through its DefineSprite block alone and counts it
+// through `bytes`: a plan then costs time per character, not per tag.
+struct SpriteGroup {
+  std::int32_t defineBlock = 0;
+  std::int64_t bytes = 0;  // thisLength summed over the group's blocks
+};
+
 // Marks stored by the analysis; planning stamps start above them.
 inline constexpr std::uint32_t kMarkFileLength = 2;
 inline constexpr std::uint32_t kMarkKeep = 3;  // ShowFrame, and placements carrying clip actions
@@ -49,6 +58,7 @@ struct Analysis {
   std::vector<std::uint8_t> exported;                // charId -> 1 once exported
   std::vector<std::int32_t> initScriptArray;         // sprite charId -> its DoInitAction block
   std::vector<std::int32_t> spriteExportArray;       // sprite number -> sprite charId
+  std::vector<SpriteGroup> spriteGroups;             // sprite number -> its blocks (entry 0 unused)
   std::vector<std::int32_t> mainShowFrameBlocks;     // frame f (from 1) -> ShowFrame block ending it
   std::vector<std::int32_t> attachFound;             // timeline -> first frame with an attach code
   // Tags that modify a character defined earlier (button colour transforms and

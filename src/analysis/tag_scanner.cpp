@@ -96,6 +96,7 @@ void openSprite(ScanContext& ctx, bytesOut& block, std::uint32_t blockIndex) {
   a.inSprite = a.spriteCounter;
   const auto id = static_cast<std::uint32_t>(reader.readBufUInt16());
   a.spriteExportArray.push_back(static_cast<std::int32_t>(id));
+  a.spriteGroups.push_back(SpriteGroup{static_cast<std::int32_t>(blockIndex), 0});
   if (a.attachFound.size() <= static_cast<std::size_t>(a.spriteCounter)) {
     a.attachFound.resize(static_cast<std::size_t>(a.spriteCounter) + 1, 0);
   }
@@ -289,6 +290,11 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
     reader.fileOffset = static_cast<std::size_t>(start + head);
     reader.setLimit(static_cast<std::size_t>(tagEnd));
     handleTag(ctx, n, stillScanning);
+    // Sprite numbers only grow, so the blocks of one sprite are one run.
+    const bytesOut& scanned = a.byteoutput[n];
+    if (scanned.thisSprite != 0 && scanned.thisSprite < a.spriteGroups.size()) {
+      a.spriteGroups[scanned.thisSprite].bytes += scanned.thisLength;
+    }
     if (!a.analysisError.empty()) return info;
     if (code == END && a.inSprite == 0 && a.endTagFound) {
       a.byteoutput.push_back(bytesOut{});  // the empty record after the main End block

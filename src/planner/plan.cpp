@@ -9,6 +9,7 @@ void clearPlan(Plan& plan) {
   plan.onWalk.assign(kCharacterIds, 0);
   plan.walkStack.clear();
   plan.movableBytes = 0;
+  plan.countEnd = 0;
   plan.exportID = 0;
   plan.initScriptBlock = 0;
   plan.plannedFrame = 0;

@@ -4,16 +4,14 @@
 
 namespace framestow {
 
-std::int64_t countBytes(const Analysis& a, Plan& plan, std::int32_t n) {
-  // Marked blocks before the ShowFrame that ends frame n; a frame that was
+std::int64_t countBytes(const Analysis& a, const Plan& plan, std::int32_t n) {
+  // Moving blocks before the ShowFrame that ends frame n; a frame that was
   // never recorded counts nothing.
   const std::int32_t end = n >= 0 ? a.showFrameBlock(n) : 0;
   std::int64_t total = 0;
   for (std::int32_t k = 0; k < end && static_cast<std::size_t>(k) < a.byteoutput.size(); ++k) {
-    const bytesOut& block = a.byteoutput[static_cast<std::size_t>(k)];
-    if (block.withThis == plan.testCounterFlag) total += block.thisLength;
+    if (blockMoves(a, plan, static_cast<std::size_t>(k))) total += a.byteoutput[static_cast<std::size_t>(k)].thisLength;
   }
-  plan.movableBytes = total;
   return total;
 }
 
@@ -50,13 +48,16 @@ Verdict composeVerdict(std::int32_t n, std::int64_t bytes, std::int32_t attachFr
 Verdict updateTargetFrame(Analysis& a, Plan& plan, std::int32_t n, bool noModFlag, bool optimiseTicked) {
   if (plan.blockChecked.size() != kCharacterIds) clearPlan(plan);
   ++plan.testCounterFlag;
+  // The walks keep the count as they mark and release, so that a run never
+  // passes over the whole block table.
   plan.movableBytes = 0;
+  plan.countEnd = n >= 0 ? a.showFrameBlock(n) : 0;
   plan.plannedFrame = n;
   plan.cyclic = false;
   for (std::int32_t exported : a.origAssetsList) {
     plan.exportID = exported;
     checkChildren(a, plan, exported);
-    setCharacterMark(a, exported, plan.testCounterFlag);
+    setCharacterMark(a, plan, exported, plan.testCounterFlag);
   }
   unCheckChildren(a, plan, 0, n);
   // Definitions that stay in frames 1 to n - 1 keep what they use before them.
@@ -72,10 +73,9 @@ Verdict updateTargetFrame(Analysis& a, Plan& plan, std::int32_t n, bool noModFla
     if (a.dependTotal(c) <= 0) continue;
     const std::int32_t block = a.blockOf(c);
     if (block <= 0 || block >= insertionPoint || static_cast<std::size_t>(block) >= a.byteoutput.size()) continue;
-    if (a.byteoutput[static_cast<std::size_t>(block)].withThis == plan.testCounterFlag) continue;  // it moves
+    if (blockMoves(a, plan, static_cast<std::size_t>(block))) continue;
     unCheckChildren(a, plan, static_cast<std::int32_t>(c), n);
   }
-  countBytes(a, plan, n);
   return composeVerdict(n, plan.movableBytes, a.mainAttachFrame(), noModFlag, optimiseTicked);
 }
 

@@ -22,46 +22,72 @@ bool isSprite(const Analysis& a, std::int32_t c) {
          a.byteoutput[static_cast<std::size_t>(block)].thisBlockType == DEFINESPRITE;
 }
 
-void setMark(Analysis& a, std::int32_t block, std::uint32_t value) {
-  if (block >= 0 && static_cast<std::size_t>(block) < a.byteoutput.size()) {
-    a.byteoutput[static_cast<std::size_t>(block)].withThis = value;
-  }
+// What a block adds to the count while marked. A DefineSprite block stands for
+// its whole group; a block inside a sprite moves and counts through it.
+std::int64_t countedBytes(const Analysis& a, std::size_t block) {
+  const bytesOut& b = a.byteoutput[block];
+  if (b.thisSprite == 0) return b.thisLength;
+  if (b.thisBlockType == DEFINESPRITE && b.thisSprite < a.spriteGroups.size()) return a.spriteGroups[b.thisSprite].bytes;
+  return 0;
+}
+
+// Sets a block's mark and keeps the run's count: only changes of the block's
+// membership in this run's marks before the count's end move the total.
+void setMark(Analysis& a, Plan& plan, std::int32_t block, std::uint32_t value) {
+  if (block < 0 || static_cast<std::size_t>(block) >= a.byteoutput.size()) return;
+  std::uint32_t& mark = a.byteoutput[static_cast<std::size_t>(block)].withThis;
+  const bool was = mark == plan.testCounterFlag;
+  const bool is = value == plan.testCounterFlag;
+  mark = value;
+  if (was == is || block >= plan.countEnd) return;
+  const std::int64_t bytes = countedBytes(a, static_cast<std::size_t>(block));
+  plan.movableBytes += is ? bytes : -bytes;
 }
 
 // Tags that modify a character go where the character's block goes.
-void setCompanions(Analysis& a, std::int32_t c, std::uint32_t value) {
+void setCompanions(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
   if (a.companionBlocks.empty()) return;
   const auto companions = a.companionBlocks.find(static_cast<std::uint32_t>(c));
   if (companions == a.companionBlocks.end()) return;
-  for (std::int32_t block : companions->second) setMark(a, block, value);
+  for (std::int32_t block : companions->second) setMark(a, plan, block, value);
 }
 
-// The sprite's DoInitAction block, its DefineSprite block and every block up
-// to and including its End tag.
+// The sprite's DoInitAction block and its group: the DefineSprite block, whose
+// mark the tags up to and including the sprite's End tag follow.
 void setSpriteGroup(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
   plan.initScriptBlock = validId(c) ? a.initScriptArray[static_cast<std::size_t>(c)] : 0;
-  if (plan.initScriptBlock != 0) setMark(a, plan.initScriptBlock, value);
-  const auto first = static_cast<std::size_t>(blockOf(a, c));
-  const std::uint32_t sprite = a.byteoutput[first].thisSprite;
-  a.byteoutput[first].withThis = value;
-  for (std::size_t k = first + 1; k < a.byteoutput.size() && a.byteoutput[k].thisSprite == sprite; ++k) {
-    a.byteoutput[k].withThis = value;
-  }
-  setCompanions(a, c, value);
+  if (plan.initScriptBlock != 0) setMark(a, plan, plan.initScriptBlock, value);
+  setMark(a, plan, blockOf(a, c), value);
+  setCompanions(a, plan, c, value);
 }
 
 std::uint32_t& checked(Plan& plan, std::int32_t c) { return plan.blockChecked[static_cast<std::size_t>(c)]; }
 
-// A walk's stack entries: a character and the next entry of its row to take.
-using Frame = std::pair<std::int32_t, std::int32_t>;
+// The start of a walk through character c's row.
+WalkStep stepInto(const Analysis& a, std::int32_t c) {
+  WalkStep step;
+  step.c = c;
+  step.total = a.dependTotal(static_cast<std::uint32_t>(c));
+  if (step.total > 0) step.row = a.dependList[static_cast<std::size_t>(c)].data();
+  return step;
+}
 
 }  // namespace
 
-void setCharacterMark(Analysis& a, std::int32_t c, std::uint32_t value) {
+void setCharacterMark(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
   const std::int32_t block = blockOf(a, c);
-  setMark(a, block, value);
+  setMark(a, plan, block, value);
   // A character that has no block of its own takes no companion along.
-  if (block != 0) setCompanions(a, c, value);
+  if (block != 0) setCompanions(a, plan, c, value);
+}
+
+bool blockMoves(const Analysis& a, const Plan& plan, std::size_t block) {
+  if (block >= a.byteoutput.size()) return false;
+  const bytesOut& b = a.byteoutput[block];
+  if (b.thisSprite != 0 && b.thisBlockType != DEFINESPRITE && b.thisSprite < a.spriteGroups.size()) {
+    block = static_cast<std::size_t>(a.spriteGroups[b.thisSprite].defineBlock);
+  }
+  return a.byteoutput[block].withThis == plan.testCounterFlag;
 }
 
 void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
@@ -74,28 +100,27 @@ void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
     if (isSprite(a, c)) {
       if (checked(plan, c) != s) setSpriteGroup(a, plan, c, s);
     } else if (checked(plan, c) != s) {
-      setCharacterMark(a, c, s);
+      setCharacterMark(a, plan, c, s);
     }
     // Visited before its children: a row that leads back here is not followed again.
     checked(plan, c) = s;
-    stack.push_back({c, 0});
+    stack.push_back(stepInto(a, c));
   };
   enter(root);
   while (!stack.empty()) {
-    auto& [c, next] = stack.back();
-    const std::int32_t total = a.dependTotal(static_cast<std::uint32_t>(c));
-    if (next >= total) {
-      plan.onWalk[static_cast<std::size_t>(c)] = 0;
+    WalkStep& step = stack.back();
+    if (step.next >= step.total) {
+      plan.onWalk[static_cast<std::size_t>(step.c)] = 0;
       stack.pop_back();
       continue;
     }
-    const std::int32_t d = a.dependList[static_cast<std::size_t>(c)][static_cast<std::size_t>(next++)];
+    const std::int32_t d = step.row[step.next++];
     if (!validId(d)) continue;
     if (checked(plan, d) == s) {
       if (plan.onWalk[static_cast<std::size_t>(d)] == s) plan.cyclic = true;
       continue;
     }
-    setCharacterMark(a, d, s);
+    setCharacterMark(a, plan, d, s);
     enter(d);
   }
 }
@@ -110,23 +135,24 @@ void unCheckChildren(Analysis& a, Plan& plan, std::int32_t root, std::int32_t n)
     plan.releaseVisited[static_cast<std::size_t>(c)] = s;
     checked(plan, c) = 0;
     if (isSprite(a, c)) setSpriteGroup(a, plan, c, 0);
-    stack.push_back({c, 0});
+    WalkStep step = stepInto(a, c);
+    // The main timeline releases only what frames 1 to n - 1 use.
+    if (c == 0 && step.total > 0) step.frames = a.dependFrame[0].data();
+    stack.push_back(step);
   };
   enter(root);
   while (!stack.empty()) {
-    auto& [c, next] = stack.back();
-    const std::int32_t total = a.dependTotal(static_cast<std::uint32_t>(c));
-    if (next >= total) {
+    WalkStep& step = stack.back();
+    if (step.next >= step.total) {
       stack.pop_back();
       continue;
     }
-    const auto j = static_cast<std::size_t>(next++);
-    // The main timeline releases only what frames 1 to n - 1 use.
-    if (c == 0 && a.dependFrame[0][j] >= n) continue;
-    const std::int32_t d = a.dependList[static_cast<std::size_t>(c)][j];
+    const auto j = static_cast<std::size_t>(step.next++);
+    if (step.frames != nullptr && step.frames[j] >= n) continue;
+    const std::int32_t d = step.row[j];
     if (!validId(d)) continue;
     const bool marked = checked(plan, d) == s;
-    if (marked) setCharacterMark(a, d, 0);
+    if (marked) setCharacterMark(a, plan, d, 0);
     const bool descend = (d != 0 && a.dependTotal(static_cast<std::uint32_t>(d)) > 0) || (marked && isSprite(a, d));
     if (descend && plan.releaseVisited[static_cast<std::size_t>(d)] != s) {
       enter(d);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/tag_codes.hpp"
+#include "planner/planner.hpp"
 #include "writer/writer.hpp"
 
 namespace framestow {
@@ -164,23 +165,13 @@ std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analy
     for (std::size_t j : blocksToMove) out.writeBlock(j);
     insertPointReached = true;
   };
-  // A sprite's blocks go where its DefineSprite block goes: moving a tag out
-  // of a sprite would leave the sprite's length field wrong.
-  std::uint32_t groupSprite = 0;
-  bool groupHeld = false;
   for (std::size_t i = static_cast<std::size_t>(prefixEnd) + 1; i < count; ++i) {
     if (!insertPointReached && i == insertBeforeBlock) writeHeldBack();
     const bytesOut& block = a.byteoutput[i];
-    const bool marked = block.withThis == plan.testCounterFlag;
-    bool hold;
-    if (block.thisBlockType == DEFINESPRITE) {
-      groupSprite = block.thisSprite;
-      groupHeld = hold = marked;
-    } else if (block.thisSprite != 0 && block.thisSprite == groupSprite) {
-      hold = groupHeld;
-    } else {
-      hold = marked || (block.thisBlockType == LIBRARYSYMBOL && block.thisSprite == 0);
-    }
+    // A sprite's blocks go where its DefineSprite block goes: moving a tag out
+    // of a sprite would leave the sprite's length field wrong.
+    const bool hold =
+        blockMoves(a, plan, i) || (block.thisBlockType == LIBRARYSYMBOL && block.thisSprite == 0);
     if (!insertPointReached && hold) {
       blocksToMove.push_back(i);
       continue;

@@ -16,11 +16,9 @@ using test::sizeOf;
 using test::Timeline;
 
 // The block that defines `id` (for a sprite: its DefineSprite block).
-const bytesOut& blockOf(const Document& doc, std::uint32_t id) {
-  return doc.analysis().byteoutput[static_cast<std::size_t>(doc.analysis().blockOf(id))];
-}
+std::size_t blockOf(const Document& doc, std::uint32_t id) { return static_cast<std::size_t>(doc.analysis().blockOf(id)); }
 
-bool marked(const Document& doc, const bytesOut& block) { return block.withThis == doc.planState().testCounterFlag; }
+bool marked(const Document& doc, std::size_t block) { return blockMoves(doc.analysis(), doc.planState(), block); }
 
 // Index of the first block with tag code `code`.
 std::size_t firstBlock(const Document& doc, std::uint32_t code) {
@@ -118,11 +116,11 @@ TEST(MovableBytes, ExportedSpriteCountsItsWholeBodyItsInitActionsAndWhatItPlaces
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, static_cast<std::int64_t>(exportedSpriteBytes()));
-  EXPECT_TRUE(marked(doc, doc.analysis().byteoutput[firstBlock(doc, DOINITACTION)]));
+  EXPECT_TRUE(marked(doc, firstBlock(doc, DOINITACTION)));
   // Every block of the sprite, its End tag included.
   const auto& blocks = doc.analysis().byteoutput;
   for (std::size_t i = firstBlock(doc, DEFINESPRITE); blocks[i].thisSprite == 1; ++i) {
-    EXPECT_TRUE(marked(doc, blocks[i])) << "block " << i;
+    EXPECT_TRUE(marked(doc, i)) << "block " << i;
   }
 }
 
@@ -136,7 +134,7 @@ TEST(MovableBytes, ExportedSpritePlacedBeforeTheTargetFrameStaysWithEverythingIt
   EXPECT_EQ(doc.plan(2).movableBytes, static_cast<std::int64_t>(exportedSpriteBytes()));
   EXPECT_EQ(doc.plan(3).movableBytes, 0);
   const auto& blocks = doc.analysis().byteoutput;
-  for (std::size_t i = 3; i < blocks.size(); ++i) EXPECT_FALSE(marked(doc, blocks[i])) << "block " << i;
+  for (std::size_t i = 3; i < blocks.size(); ++i) EXPECT_FALSE(marked(doc, i)) << "block " << i;
 }
 
 TEST(MovableBytes, SpritePlacedEarlyReleasesTheExportedShapesItPlaces) {
@@ -251,7 +249,7 @@ TEST(MovableBytes, SecondRunLeavesTheOldMarksWhichNeverEqualTheNewStamp) {
   doc.plan(2);
   const std::uint32_t first = doc.planState().testCounterFlag;
   EXPECT_EQ(first, kFirstPlanningStamp + 1);
-  EXPECT_EQ(blockOf(doc, 1).withThis, first);
+  EXPECT_EQ(doc.analysis().byteoutput[blockOf(doc, 1)].withThis, first);
 
   doc.plan(3);  // releases the shape
   const std::uint32_t second = doc.planState().testCounterFlag;
@@ -269,7 +267,7 @@ TEST(MovableBytes, SameTargetPlannedTwiceGivesTheSameMarks) {
   auto markedBlocks = [&] {
     std::vector<std::size_t> out;
     for (std::size_t i = 0; i < doc.analysis().byteoutput.size(); ++i) {
-      if (marked(doc, doc.analysis().byteoutput[i])) out.push_back(i);
+      if (marked(doc, i)) out.push_back(i);
     }
     return out;
   };

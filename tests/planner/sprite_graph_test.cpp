@@ -2,12 +2,16 @@
 // are visited once, and the answer is the one a Flash player's needs give.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/movie_files.hpp"
+#include "writer/writer.hpp"
 
 namespace framestow {
 namespace {
 
 using test::buildMovie;
+using test::ByteVector;
 using test::sizeOf;
 using test::Timeline;
 
@@ -52,8 +56,8 @@ TEST(SpriteGraph, CycleShownBeforeTheTargetFrameIsReleasedWhole) {
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, 0);
-  for (const bytesOut& block : doc.analysis().byteoutput) {
-    EXPECT_NE(block.withThis, doc.planState().testCounterFlag);
+  for (std::size_t i = 0; i < doc.analysis().byteoutput.size(); ++i) {
+    EXPECT_FALSE(blockMoves(doc.analysis(), doc.planState(), i)) << "block " << i;
   }
 }
 
@@ -65,6 +69,37 @@ TEST(SpriteGraph, MovieWithoutCyclesIsNotReportedCyclic) {
   ASSERT_TRUE(doc.analysed());
   doc.plan(2);
   EXPECT_FALSE(doc.planState().cyclic);
+}
+
+// Definitions belong on the main timeline, but a movie may still hold one
+// inside a sprite. Its tag can only leave with the whole sprite, so it counts
+// only then, and once.
+TEST(SpriteGraph, DefinitionInsideASpriteMovesAndCountsOnlyWithItsSprite) {
+  Timeline inner;
+  inner.defineShape(1).placeObject2(1, 1).showFrame().end();
+  const Timeline sprite = Timeline().sprite(2, inner);
+  auto movieExporting = [&](std::vector<std::pair<std::uint16_t, std::string>> exports) {
+    Timeline main;
+    main.setBackgroundColor().raw(sprite.bytes()).exportAssets(exports).showFrame().showFrame().end();
+    return buildMovie(main);
+  };
+
+  const ByteVector shapeOnly = movieExporting({{1, "box"}});
+  Document doc = test::analysedMovie(shapeOnly);
+  ASSERT_TRUE(doc.analysed());
+  EXPECT_EQ(doc.plan(2).movableBytes, 0);
+  const auto shapeBlock = static_cast<std::size_t>(doc.analysis().blockOf(1));
+  EXPECT_FALSE(blockMoves(doc.analysis(), doc.planState(), shapeBlock));
+  // The sprite, shape and all, keeps its place in the saved movie.
+  const auto out = assembleMovie(doc.movie(), doc.analysis(), doc.planState(), 2, false);
+  ASSERT_TRUE(out.has_value());
+  const ByteVector& body = sprite.bytes();
+  auto at = [&](const ByteVector& movie) { return std::search(movie.begin(), movie.end(), body.begin(), body.end()) - movie.begin(); };
+  EXPECT_EQ(at(*out), at(shapeOnly));
+
+  Document both = test::analysedMovie(movieExporting({{1, "box"}, {2, "clip"}}));
+  ASSERT_TRUE(both.analysed());
+  EXPECT_EQ(both.plan(2).movableBytes, static_cast<std::int64_t>(sizeOf(sprite)));
 }
 
 // Layer k (1 .. depth) holds sprites 2k and 2k+1, each placing both sprites of

@@ -139,6 +139,7 @@ inline JobOutcome runWholeJob(const ByteVector& bytes, const std::string& label,
   for (std::int32_t n = 1; n <= last; ++n) {
     const Verdict verdict = updateTargetFrame(analysis, plan, n, false, false);
     EXPECT_GE(verdict.movableBytes, 0) << label;
+    EXPECT_EQ(verdict.movableBytes, countBytes(analysis, plan, n)) << label << ": count kept while walking, frame " << n;
     EXPECT_EQ(usedBeforeDefinition(analysis, plan, n), "") << label << ", frame " << n;
     if (n != 1 && n != 2 && n != last) continue;
     for (const bool optimise : {false, true}) {
