@@ -45,6 +45,7 @@ void readExportAssets(ScanContext& ctx, std::uint32_t block) {
 
     // No character has id 0, so such an entry exports nothing: it is kept as
     // it stands and never counts as a linked asset or as redundant.
+    if (id != 0) a.coverCharacter(id);
     if (id != 0 && a.exported[id]) {
       a.redundantAssetTemp += static_cast<std::int64_t>(entryLength);
       continue;

@@ -28,12 +28,14 @@ struct ScanContext {
   // A character a definition is built from.
   void definitionReference(std::uint32_t row, std::int32_t charId) { appendReference(analysis, row, charId, 1); }
   void define(std::uint32_t charId, std::uint32_t block) {
+    analysis.coverCharacter(charId);
     if (charId < analysis.blockRef.size()) analysis.blockRef[charId] = static_cast<std::int32_t>(block);
   }
   // A button, text or edit text is being defined: its row starts empty.
   void beginDefinitionRow(std::uint32_t charId) {
     analysis.currentID = static_cast<std::int32_t>(charId);
-    analysis.dependTotals[charId] = 0;
+    analysis.coverCharacter(charId);
+    if (charId < analysis.dependTotals.size()) analysis.dependTotals[charId] = 0;
   }
   // A definition that stays where it is, whatever the plan.
   void defineFixed(std::uint32_t charId, std::uint32_t block) {

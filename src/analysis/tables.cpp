@@ -1,5 +1,7 @@
 #include "analysis/tables.hpp"
 
+#include <algorithm>
+
 namespace framestow {
 
 void clearGlobals(Analysis& a) {
@@ -7,16 +9,21 @@ void clearGlobals(Analysis& a) {
   a.byteoutput.shrink_to_fit();
   a.redundantList.clear();
   a.redundantAssetTotal = 0;
-  a.blockRef.assign(kCharacterIds, 0);
+  // Sized by the movie as it is scanned: a small movie keeps small tables.
+  a.blockRef.clear();
+  a.blockRef.shrink_to_fit();
   // Rows grow to the largest character id the movie references, not to 65,536.
   a.dependList.clear();
   a.dependFrame.clear();
-  a.dependTotals.assign(kCharacterIds, 0);
+  a.dependTotals.clear();
+  a.dependTotals.shrink_to_fit();
   a.origAssetsList.clear();
-  a.exported.assign(kCharacterIds, 0);
+  a.exported.clear();
+  a.exported.shrink_to_fit();
   // Cleared with the rest: an entry left from an earlier movie would make the
   // planner move a block of this movie that has nothing to do with the sprite.
-  a.initScriptArray.assign(kCharacterIds, 0);
+  a.initScriptArray.clear();
+  a.initScriptArray.shrink_to_fit();
   a.spriteExportArray.assign(1, 0);
   a.spriteGroups.assign(1, SpriteGroup{});
   a.mainShowFrameBlocks.assign(1, 0);
@@ -43,8 +50,21 @@ void clearGlobals(Analysis& a) {
   a.endTagFound = false;
 }
 
+void Analysis::coverCharacter(std::uint32_t charId) {
+  if (charId < blockRef.size() || charId >= kCharacterIds) return;
+  // Doubling keeps a movie's growth linear; new entries start as after the reset.
+  const std::size_t size = std::min(kCharacterIds, std::max<std::size_t>({charId + 1u, 2 * blockRef.size(), 256}));
+  blockRef.resize(size, 0);
+  dependTotals.resize(size, 0);
+  exported.resize(size, 0);
+  initScriptArray.resize(size, 0);
+}
+
 void appendReference(Analysis& a, std::uint32_t row, std::int32_t charId, std::int32_t frame) {
   if (row >= kCharacterIds) return;
+  a.coverCharacter(row);
+  // The planner's visit tables follow these tables: every id a row names is covered.
+  if (charId >= 0) a.coverCharacter(static_cast<std::uint32_t>(charId));
   if (a.dependList.size() <= row) {
     a.dependList.resize(row + 1);
     a.dependFrame.resize(row + 1);

@@ -9,7 +9,8 @@
 
 namespace framestow {
 
-// Every SWF character id fits in 16 bits.
+// Every SWF character id fits in 16 bits. The per-character tables grow to
+// the largest id a movie uses, never beyond this.
 inline constexpr std::size_t kCharacterIds = 65536;
 
 // One block of the movie: a tag (the tags inside sprites included) or one of
@@ -50,6 +51,8 @@ struct Analysis {
   std::unordered_map<std::uint32_t, ExportCopy> redundantList;  // ExportAssets block index -> reduced copy
   std::int64_t redundantAssetTotal = 0;
 
+  // Per-character tables, all of one length: they cover every id the movie
+  // defines, refers to, exports or initialises (see coverCharacter).
   std::vector<std::int32_t> blockRef;                // charId -> defining block (0: none)
   std::vector<std::vector<std::int32_t>> dependList;   // row -> referenced charIds, scan order
   std::vector<std::vector<std::int32_t>> dependFrame;  // row -> main-timeline frame of each reference
@@ -96,6 +99,13 @@ struct Analysis {
     return row < dependTotals.size() ? dependTotals[row] : 0;
   }
   std::int32_t blockOf(std::uint32_t charId) const { return charId < blockRef.size() ? blockRef[charId] : 0; }
+  std::int32_t initScriptOf(std::uint32_t charId) const {
+    return charId < initScriptArray.size() ? initScriptArray[charId] : 0;
+  }
+  // How many character ids the per-character tables cover.
+  std::size_t characterRange() const { return blockRef.size(); }
+  // Grows the per-character tables to cover `charId` (ids past 65,535 are ignored).
+  void coverCharacter(std::uint32_t charId);
   std::int32_t showFrameBlock(std::int64_t frame) const {
     return frame >= 0 && static_cast<std::size_t>(frame) < mainShowFrameBlocks.size()
                ? mainShowFrameBlocks[static_cast<std::size_t>(frame)]

@@ -205,6 +205,7 @@ void handleTag(ScanContext& ctx, std::uint32_t n, bool& stillScanning) {
       break;
     case DOINITACTION: {
       const auto sprite = static_cast<std::uint32_t>(reader.readBufUInt16());
+      a.coverCharacter(sprite);
       a.initScriptArray[sprite] = static_cast<std::int32_t>(n);
       break;
     }
@@ -301,7 +302,7 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
     }
   }
   for (const auto& [id, block] : a.fixedDefinitionBlocks) {
-    if (a.dependTotals[id] > 0 && a.blockRef[id] == 0) a.fixedDefinitions.emplace_back(id, block);
+    if (a.dependTotal(id) > 0 && a.blockOf(id) == 0) a.fixedDefinitions.emplace_back(id, block);
   }
   std::sort(a.fixedDefinitions.begin(), a.fixedDefinitions.end());
   a.analysed = true;

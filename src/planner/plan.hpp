@@ -35,5 +35,7 @@ struct Plan {
 };
 
 void clearPlan(Plan& plan);
+// Makes the visit tables cover character ids 0 .. range - 1.
+void coverCharacters(Plan& plan, std::size_t range);
 
 }  // namespace framestow

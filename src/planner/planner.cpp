@@ -46,7 +46,7 @@ Verdict composeVerdict(std::int32_t n, std::int64_t bytes, std::int32_t attachFr
 }  // namespace
 
 Verdict updateTargetFrame(Analysis& a, Plan& plan, std::int32_t n, bool noModFlag, bool optimiseTicked) {
-  if (plan.blockChecked.size() != kCharacterIds) clearPlan(plan);
+  coverCharacters(plan, a.characterRange());
   ++plan.testCounterFlag;
   // The walks keep the count as they mark and release, so that a run never
   // passes over the whole block table.

@@ -11,10 +11,13 @@
 namespace framestow {
 namespace {
 
-bool validId(std::int32_t c) { return c >= 0 && static_cast<std::size_t>(c) < kCharacterIds; }
+// The visit tables cover every id the analysis met; no row names another.
+bool validId(const Plan& plan, std::int32_t c) {
+  return c >= 0 && static_cast<std::size_t>(c) < plan.blockChecked.size();
+}
 
 // The block that defines c; 0 (the first header block) when nothing does.
-std::int32_t blockOf(const Analysis& a, std::int32_t c) { return validId(c) ? a.blockOf(static_cast<std::uint32_t>(c)) : 0; }
+std::int32_t blockOf(const Analysis& a, std::int32_t c) { return c >= 0 ? a.blockOf(static_cast<std::uint32_t>(c)) : 0; }
 
 bool isSprite(const Analysis& a, std::int32_t c) {
   const std::int32_t block = blockOf(a, c);
@@ -55,7 +58,7 @@ void setCompanions(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value)
 // The sprite's DoInitAction block and its group: the DefineSprite block, whose
 // mark the tags up to and including the sprite's End tag follow.
 void setSpriteGroup(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
-  plan.initScriptBlock = validId(c) ? a.initScriptArray[static_cast<std::size_t>(c)] : 0;
+  plan.initScriptBlock = c >= 0 ? a.initScriptOf(static_cast<std::uint32_t>(c)) : 0;
   if (plan.initScriptBlock != 0) setMark(a, plan, plan.initScriptBlock, value);
   setMark(a, plan, blockOf(a, c), value);
   setCompanions(a, plan, c, value);
@@ -91,7 +94,7 @@ bool blockMoves(const Analysis& a, const Plan& plan, std::size_t block) {
 }
 
 void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
-  if (!validId(root)) return;
+  if (!validId(plan, root)) return;
   const std::uint32_t s = plan.testCounterFlag;
   auto& stack = plan.walkStack;
   stack.clear();
@@ -115,7 +118,7 @@ void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
       continue;
     }
     const std::int32_t d = step.row[step.next++];
-    if (!validId(d)) continue;
+    if (!validId(plan, d)) continue;
     if (checked(plan, d) == s) {
       if (plan.onWalk[static_cast<std::size_t>(d)] == s) plan.cyclic = true;
       continue;
@@ -126,7 +129,7 @@ void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
 }
 
 void unCheckChildren(Analysis& a, Plan& plan, std::int32_t root, std::int32_t n) {
-  if (!validId(root)) return;
+  if (!validId(plan, root)) return;
   const std::uint32_t s = plan.testCounterFlag;
   if (plan.releaseVisited[static_cast<std::size_t>(root)] == s) return;
   auto& stack = plan.walkStack;
@@ -150,7 +153,7 @@ void unCheckChildren(Analysis& a, Plan& plan, std::int32_t root, std::int32_t n)
     const auto j = static_cast<std::size_t>(step.next++);
     if (step.frames != nullptr && step.frames[j] >= n) continue;
     const std::int32_t d = step.row[j];
-    if (!validId(d)) continue;
+    if (!validId(plan, d)) continue;
     const bool marked = checked(plan, d) == s;
     if (marked) setCharacterMark(a, plan, d, 0);
     const bool descend = (d != 0 && a.dependTotal(static_cast<std::uint32_t>(d)) > 0) || (marked && isSprite(a, d));

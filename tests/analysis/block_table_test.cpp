@@ -77,7 +77,7 @@ TEST(BlockTable, SpriteTagsAreBlocksOfTheirOwn) {
   EXPECT_EQ(s.analysis.mainShowFrameBlocks[1], static_cast<int>(sprite + 5));
   EXPECT_EQ(s.analysis.frameCount, 2);
   EXPECT_EQ(s.analysis.spriteExportArray[1], 5);
-  EXPECT_EQ(s.analysis.blockRef[5], static_cast<int>(sprite));
+  EXPECT_EQ(s.analysis.blockOf(5), static_cast<int>(sprite));
   expectTiled(s);
 }
 

@@ -42,32 +42,48 @@ TEST(Definitions, EachDefinitionTagNamesItsBlock) {
       .tag(DEFINELOSSLESS2, Bytes().u16(6).fill(4)).tag(DEFINEMORPHSHAPE, Bytes().u16(7).fill(4))
       .tag(DEFINEFONT2, Bytes().u16(8).fill(4)).showFrame().end();
   const auto s = scanTimeline(t);
-  for (int id = 1; id <= 8; ++id) EXPECT_EQ(s.analysis.blockRef[static_cast<std::size_t>(id)], id + 2) << id;
+  for (int id = 1; id <= 8; ++id) EXPECT_EQ(s.analysis.blockOf(id), id + 2) << id;
 }
 
 TEST(Definitions, FontInfoTakesOverTheFontsEntry) {
   Timeline t;
   t.defineFont(4).tag(DEFINEFONTINFO, Bytes().u16(4).u8(0)).showFrame().end();
   const auto s = scanTimeline(t);
-  EXPECT_EQ(s.analysis.blockRef[4], static_cast<int>(s.find(DEFINEFONTINFO)));
+  EXPECT_EQ(s.analysis.blockOf(4), static_cast<int>(s.find(DEFINEFONTINFO)));
 }
 
 TEST(Definitions, UndefinedCharactersResolveToBlockZero) {
   Timeline t;
   t.tag(DEFINEBITS, Bytes().u16(6).fill(10)).defineShape(2, {6}).showFrame().end();
   const auto s = scanTimeline(t);
-  EXPECT_EQ(s.analysis.blockRef[6], 0);
+  EXPECT_EQ(s.analysis.blockOf(6), 0);
   EXPECT_EQ(s.row(2), (Row{{6, 1}}));
-  EXPECT_EQ(s.analysis.blockRef[999], 0);
+  EXPECT_EQ(s.analysis.blockOf(999), 0);
 }
 
 TEST(Definitions, HighestCharacterIdIsKept) {
   Timeline t;
   t.defineBitsLossless(65535).defineShape(65534, {65535}).placeObject2(65534, 1).showFrame().end();
   const auto s = scanTimeline(t);
-  EXPECT_EQ(s.analysis.blockRef[65535], 3);
+  EXPECT_EQ(s.analysis.blockOf(65535), 3);
   EXPECT_EQ(s.row(65534), (Row{{65535, 1}}));
   EXPECT_EQ(s.row(0), (Row{{65534, 1}}));
+}
+
+TEST(Definitions, TablesCoverTheIdsTheMovieUsesAndNoMore) {
+  Timeline small;
+  small.defineShape(3).placeObject2(3, 1).showFrame().end();
+  const auto s = scanTimeline(small);
+  EXPECT_GE(s.analysis.characterRange(), 4u);
+  EXPECT_LE(s.analysis.characterRange(), 256u);
+
+  // Ids that are only referenced or exported count as used too.
+  Timeline referenced;
+  referenced.defineShape(2, {40000}).placeObject2(50000, 1).exportAssets({{60000, "ghost"}}).showFrame().end();
+  const auto r = scanTimeline(referenced);
+  EXPECT_GT(r.analysis.characterRange(), 60000u);
+  EXPECT_EQ(r.row(2), (Row{{40000, 1}}));
+  EXPECT_EQ(r.analysis.blockOf(60000), 0);
 }
 
 TEST(DefinitionReferences, ButtonStatesAndTheirRowIsRebuiltWhenRedefined) {
@@ -92,7 +108,7 @@ TEST(DefinitionReferences, Button2RecordsCarryColourTransforms) {
   t.tag(DEFINEBUTTON2, body).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_EQ(s.row(31), (Row{{5, 1}, {6, 1}}));
-  EXPECT_EQ(s.analysis.blockRef[31], 3);
+  EXPECT_EQ(s.analysis.blockOf(31), 3);
 }
 
 TEST(DefinitionReferences, EditTextFontOnlyWithTheHasFontFlag) {
@@ -103,7 +119,7 @@ TEST(DefinitionReferences, EditTextFontOnlyWithTheHasFontFlag) {
   const auto s = scanTimeline(t);
   EXPECT_EQ(s.row(40), (Row{{3, 1}}));
   EXPECT_TRUE(s.row(41).empty());
-  EXPECT_EQ(s.analysis.blockRef[41], 4);
+  EXPECT_EQ(s.analysis.blockOf(41), 4);
 }
 
 // A DefineText body: style record for `font1`, a 3-glyph record whose bits
@@ -127,7 +143,7 @@ TEST(DefinitionReferences, TextRecordsEachStartOnAByte) {
   t.tag(DEFINETEXT, textBody(50, 3, 4)).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_EQ(s.row(50), (Row{{3, 1}, {4, 1}}));
-  EXPECT_EQ(s.analysis.blockRef[50], 3);
+  EXPECT_EQ(s.analysis.blockOf(50), 3);
 }
 
 TEST(DefinitionReferences, ShapeBitmapFillsInStyleArraysAndStyleChanges) {

@@ -120,7 +120,7 @@ TEST(DefineShape4, FillsAndLineFillsAreReferencesOfTheShape) {
   const auto s = test::scanTimeline(t);
   ASSERT_TRUE(s.analysis.analysed) << s.analysis.analysisError;
   EXPECT_EQ(s.row(6), (std::vector<std::pair<int, int>>{{5, 1}, {7, 1}}));
-  EXPECT_EQ(s.analysis.blockRef[6], 0);  // a DefineShape4 never moves
+  EXPECT_EQ(s.analysis.blockOf(6), 0);  // a DefineShape4 never moves
 }
 
 TEST(DefineShape4, FocalGradientStaysUnknownInOlderShapes) {
@@ -177,8 +177,8 @@ TEST(MorphShapes, FillBitmapsAreReferences) {
   const auto s = test::scanTimeline(t);
   EXPECT_EQ(s.row(8), (std::vector<std::pair<int, int>>{{5, 1}}));
   EXPECT_EQ(s.row(9), (std::vector<std::pair<int, int>>{{6, 1}, {6, 1}}));
-  EXPECT_EQ(s.analysis.blockRef[8], 3);
-  EXPECT_EQ(s.analysis.blockRef[9], 0);
+  EXPECT_EQ(s.analysis.blockOf(8), 3);
+  EXPECT_EQ(s.analysis.blockOf(9), 0);
 }
 
 TEST(MorphShapes, PlacedMorphKeepsItsBitmap) {

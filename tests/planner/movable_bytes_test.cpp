@@ -190,6 +190,22 @@ TEST(MovableBytes, ExportedCharacterWithoutDefinitionCountsTheFirstHeaderBlock) 
   EXPECT_EQ(doc.plan(2).movableBytes, 4);
 }
 
+TEST(MovableBytes, UndefinedHighIdsAreWalkedLikeAnyOther) {
+  // The exported sprite places character 60000, which nothing defines, and the
+  // main timeline shows character 50000 in frame 1. Like an undefined export,
+  // 60000 resolves to block 0 and adds its 4 bytes.
+  Timeline inner;
+  inner.placeObject2(60000, 1).showFrame().end();
+  const Timeline sprite = Timeline().sprite(2, inner);
+  Timeline main;
+  main.setBackgroundColor().raw(sprite.bytes()).exportAssets({{2, "clip"}}).placeObject2(50000, 1);
+  main.showFrame().showFrame().end();
+  Document doc = test::analysedMovie(buildMovie(main));
+  ASSERT_TRUE(doc.analysed());
+
+  EXPECT_EQ(doc.plan(2).movableBytes, static_cast<std::int64_t>(sizeOf(sprite)) + 4);
+}
+
 TEST(MovableBytes, SoundStartedBeforeTheTargetFrameStays) {
   Timeline main;
   main.setBackgroundColor().defineSound(3, 100).exportAssets({{3, "ping"}}).showFrame();
