@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/tables.hpp"
+#include "common/tag_codes.hpp"
 #include "planner/plan.hpp"
 
 namespace framestow {
@@ -29,7 +30,14 @@ Verdict updateTargetFrame(Analysis& analysis, Plan& plan, std::int32_t n, bool n
 
 // Whether the last run moves block k. The tags of a sprite move with its
 // DefineSprite block, which alone carries the group's mark.
-bool blockMoves(const Analysis& analysis, const Plan& plan, std::size_t k);
+inline bool blockMoves(const Analysis& a, const Plan& plan, std::size_t k) {
+  if (k >= a.byteoutput.size()) return false;
+  const bytesOut& b = a.byteoutput[k];
+  if (b.thisSprite != 0 && b.thisBlockType != DEFINESPRITE && b.thisSprite < a.spriteGroups.size()) {
+    k = static_cast<std::size_t>(a.spriteGroups[b.thisSprite].defineBlock);
+  }
+  return a.byteoutput[k].withThis == plan.testCounterFlag;
+}
 
 // The walks of one run, for tests. They keep `plan.movableBytes` up to date
 // for the marks before block `plan.countEnd`.

@@ -84,14 +84,6 @@ void setCharacterMark(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t val
   if (block != 0) setCompanions(a, plan, c, value);
 }
 
-bool blockMoves(const Analysis& a, const Plan& plan, std::size_t block) {
-  if (block >= a.byteoutput.size()) return false;
-  const bytesOut& b = a.byteoutput[block];
-  if (b.thisSprite != 0 && b.thisBlockType != DEFINESPRITE && b.thisSprite < a.spriteGroups.size()) {
-    block = static_cast<std::size_t>(a.spriteGroups[b.thisSprite].defineBlock);
-  }
-  return a.byteoutput[block].withThis == plan.testCounterFlag;
-}
 
 void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
   if (!validId(plan, root)) return;

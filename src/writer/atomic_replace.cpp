@@ -1,6 +1,7 @@
 // Replacing a file in one step: a failed save never leaves a damaged movie.
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "common/byte_text.hpp"
 #include "writer/writer.hpp"
@@ -61,11 +62,12 @@ bool replaceFileAtomically(FileSystem& fs, const std::string& path, const std::u
 }
 
 bool replaceFileAtomically(FileSystem& fs, const std::string& path, const AssembledMovie& movie) {
-  // Each chunk is gathered from the movie's runs into one reused buffer.
-  std::vector<std::uint8_t> chunk(std::min(kWriteChunk, movie.size()));
+  // Each chunk is gathered from the movie's runs into one reused buffer,
+  // left uninitialised: every byte written is copied in first.
+  const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[std::max<std::size_t>(1, std::min(kWriteChunk, movie.size()))]);
   return replaceWith(fs, path, movie.size(), [&](std::size_t offset, std::size_t count) {
-    movie.copy(offset, chunk.data(), count);
-    return static_cast<const std::uint8_t*>(chunk.data());
+    movie.copy(offset, chunk.get(), count);
+    return static_cast<const std::uint8_t*>(chunk.get());
   });
 }
 
