@@ -27,6 +27,8 @@ void clearGlobals(Analysis& a) {
   a.spriteExportArray.assign(1, 0);
   a.spriteGroups.assign(1, SpriteGroup{});
   a.mainShowFrameBlocks.assign(1, 0);
+  a.mainFirstUseIds.clear();
+  a.mainFirstUseFrames.clear();
   a.attachFound.assign(1, 0);
   a.companionBlocks.clear();
   a.fixedDefinitionBlocks.clear();
@@ -58,6 +60,26 @@ void Analysis::coverCharacter(std::uint32_t charId) {
   dependTotals.resize(size, 0);
   exported.resize(size, 0);
   initScriptArray.resize(size, 0);
+}
+
+void collectMainFirstUses(Analysis& a) {
+  a.mainFirstUseIds.clear();
+  a.mainFirstUseFrames.clear();
+  const std::int32_t total = a.dependTotal(0);
+  if (total <= 0 || a.dependList.empty()) return;
+  std::vector<std::pair<std::int32_t, std::int32_t>> uses;  // (frame, charId), row order
+  uses.reserve(static_cast<std::size_t>(total));
+  for (std::size_t j = 0; j < static_cast<std::size_t>(total); ++j) uses.emplace_back(a.dependFrame[0][j], a.dependList[0][j]);
+  std::stable_sort(uses.begin(), uses.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+  std::vector<bool> seen(a.characterRange(), false);
+  for (const auto& [frame, id] : uses) {
+    if (id >= 0 && static_cast<std::size_t>(id) < seen.size()) {
+      if (seen[static_cast<std::size_t>(id)]) continue;
+      seen[static_cast<std::size_t>(id)] = true;
+    }
+    a.mainFirstUseIds.push_back(id);
+    a.mainFirstUseFrames.push_back(frame);
+  }
 }
 
 void appendReference(Analysis& a, std::uint32_t row, std::int32_t charId, std::int32_t frame) {

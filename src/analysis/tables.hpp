@@ -63,6 +63,10 @@ struct Analysis {
   std::vector<std::int32_t> spriteExportArray;       // sprite number -> sprite charId
   std::vector<SpriteGroup> spriteGroups;             // sprite number -> its blocks (entry 0 unused)
   std::vector<std::int32_t> mainShowFrameBlocks;     // frame f (from 1) -> ShowFrame block ending it
+  // Row 0 with each character once, at the first frame the main timeline uses
+  // it, ordered by that frame: what frames 1 to n - 1 use is a prefix of it.
+  std::vector<std::int32_t> mainFirstUseIds;
+  std::vector<std::int32_t> mainFirstUseFrames;
   std::vector<std::int32_t> attachFound;             // timeline -> first frame with an attach code
   // Tags that modify a character defined earlier (button colour transforms and
   // sounds, scaling grids): they travel with their character.
@@ -116,6 +120,9 @@ struct Analysis {
 
 // Puts every table of one analysis back to its start value.
 void clearGlobals(Analysis& analysis);
+
+// Fills mainFirstUseIds and mainFirstUseFrames from row 0.
+void collectMainFirstUses(Analysis& analysis);
 
 // Appends character `charId` with frame value `frame` to row `row`.
 void appendReference(Analysis& analysis, std::uint32_t row, std::int32_t charId, std::int32_t frame);

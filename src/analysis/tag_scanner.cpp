@@ -305,6 +305,7 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
     if (a.dependTotal(id) > 0 && a.blockOf(id) == 0) a.fixedDefinitions.emplace_back(id, block);
   }
   std::sort(a.fixedDefinitions.begin(), a.fixedDefinitions.end());
+  collectMainFirstUses(a);
   a.analysed = true;
   return info;
 }

@@ -1,7 +1,9 @@
 #include "common/byte_text.hpp"
 
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
+#include <string_view>
 
 namespace framestow {
 
@@ -26,13 +28,38 @@ std::string formatText(const char* format, ...) {
   return out;
 }
 
+namespace {
+
+// `format` with `conversion` replaced by `number`.
+std::string withNumber(std::string_view format, std::string_view conversion, std::string_view number) {
+  const std::size_t at = format.find(conversion);
+  if (at == std::string_view::npos) return std::string(format);
+  std::string out;
+  out.reserve(format.size() - conversion.size() + number.size());
+  out.append(format.substr(0, at)).append(number).append(format.substr(at + conversion.size()));
+  return out;
+}
+
+}  // namespace
+
+std::string formatInt(const char* format, int value) {
+  char number[16];
+  const auto written = std::to_chars(number, number + sizeof number, value);
+  return withNumber(format, "%i", std::string_view(number, static_cast<std::size_t>(written.ptr - number)));
+}
+
 std::string byteCountText(std::int64_t bytes, const char* kiloFormat, const char* byteFormat) {
   if (bytes > kKiloThreshold) {
-    // Single precision on purpose: the texts authors know were computed that way.
+    // Single precision on purpose: the texts authors know were computed that
+    // way. to_chars writes a fixed precision exactly as printf's "%.2f" does.
     const float kilo = static_cast<float>(bytes) / 1024.0f;
-    return formatText(kiloFormat, static_cast<double>(kilo));
+    char number[64];
+    const auto written =
+        std::to_chars(number, number + sizeof number, static_cast<double>(kilo), std::chars_format::fixed, 2);
+    if (written.ec != std::errc()) return formatText(kiloFormat, static_cast<double>(kilo));
+    return withNumber(kiloFormat, "%.2f", std::string_view(number, static_cast<std::size_t>(written.ptr - number)));
   }
-  return formatText(byteFormat, static_cast<int>(bytes));
+  return formatInt(byteFormat, static_cast<int>(bytes));
 }
 
 std::string sizeText(std::int64_t bytes) { return byteCountText(bytes, "%.2f kBytes", "%i bytes"); }

@@ -14,7 +14,6 @@ struct WalkStep {
   std::int32_t next = 0;  // the next entry of the row to take
   std::int32_t total = 0;
   const std::int32_t* row = nullptr;
-  const std::int32_t* frames = nullptr;  // the entries' frames, where they limit the walk
 };
 
 struct Plan {

@@ -26,12 +26,12 @@ Verdict composeVerdict(std::int32_t n, std::int64_t bytes, std::int32_t attachFr
     v.saveControls = optimiseTicked ? SaveControls::Unchanged : SaveControls::Disable;
   } else if (attachFrame == 0) {
     v.commentText1 = sizeText(bytes);
-    v.commentText2 = formatText("Move to frame %i.", n);
+    v.commentText2 = formatInt("Move to frame %i.", n);
     v.commentText3 = "Warning! - Attach codes not located!";
     v.saveControls = SaveControls::Enable;
   } else {
     v.commentText1 = sizeText(bytes);
-    v.commentText2 = formatText("OK to move to frame %i.", n);
+    v.commentText2 = formatInt("OK to move to frame %i.", n);
     v.saveControls = SaveControls::Enable;
   }
   // The assets would arrive after the frame whose code attaches them.

@@ -5,6 +5,8 @@
 // character is expanded at most once per run, so a run is linear in the size
 // of the tables, also on movies whose sprites share children in many layers or
 // place themselves.
+#include <algorithm>
+
 #include "common/tag_codes.hpp"
 #include "planner/planner.hpp"
 
@@ -131,8 +133,14 @@ void unCheckChildren(Analysis& a, Plan& plan, std::int32_t root, std::int32_t n)
     checked(plan, c) = 0;
     if (isSprite(a, c)) setSpriteGroup(a, plan, c, 0);
     WalkStep step = stepInto(a, c);
-    // The main timeline releases only what frames 1 to n - 1 use.
-    if (c == 0 && step.total > 0) step.frames = a.dependFrame[0].data();
+    if (c == 0) {
+      // The main timeline releases only what frames 1 to n - 1 use. Releasing
+      // a character twice changes nothing, so each is taken once, from the
+      // list ordered by first use.
+      const auto& frames = a.mainFirstUseFrames;
+      step.row = a.mainFirstUseIds.data();
+      step.total = static_cast<std::int32_t>(std::lower_bound(frames.begin(), frames.end(), n) - frames.begin());
+    }
     stack.push_back(step);
   };
   enter(root);
@@ -142,9 +150,7 @@ void unCheckChildren(Analysis& a, Plan& plan, std::int32_t root, std::int32_t n)
       stack.pop_back();
       continue;
     }
-    const auto j = static_cast<std::size_t>(step.next++);
-    if (step.frames != nullptr && step.frames[j] >= n) continue;
-    const std::int32_t d = step.row[j];
+    const std::int32_t d = step.row[step.next++];
     if (!validId(plan, d)) continue;
     const bool marked = checked(plan, d) == s;
     if (marked) setCharacterMark(a, plan, d, 0);

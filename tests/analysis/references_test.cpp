@@ -20,6 +20,16 @@ TEST(TimelineReferences, MainTimelineListsEveryPlacementWithItsFrame) {
   EXPECT_EQ(s.row(0), (Row{{7, 1}, {7, 4}, {9, 4}}));
 }
 
+TEST(TimelineReferences, MainTimelineFirstUsesListEachCharacterOnceByItsFirstFrame) {
+  Timeline t;
+  t.defineShape(7).defineShape(8).placeObject2(8, 1).showFrame();  // frame 1
+  t.placeObject2(7, 2).placeObject2(8, 3).showFrame();              // frame 2
+  t.startSound(9).placeObject2(7, 4).showFrame().end();             // frame 3
+  const auto s = scanTimeline(t);
+  EXPECT_EQ(s.analysis.mainFirstUseIds, (std::vector<std::int32_t>{8, 7, 9}));
+  EXPECT_EQ(s.analysis.mainFirstUseFrames, (std::vector<std::int32_t>{1, 2, 3}));
+}
+
 TEST(TimelineReferences, SpritePlacementsCarryTheMainTimelineFrame) {
   Timeline inner;
   inner.showFrame().showFrame().placeObject2(3, 1).showFrame().end();
