@@ -30,10 +30,10 @@ std::unique_ptr<WritableFile> createTemporary(FileSystem& fs, const std::string&
   return nullptr;
 }
 
-// Writes a file of `size` bytes whose chunk at `offset` of `count` bytes
-// (at most kWriteChunk) `chunkAt` gives.
-template <typename ChunkAt>
-bool replaceWith(FileSystem& fs, const std::string& path, std::size_t size, ChunkAt chunkAt) {
+// Writes the file through `writeBody(file)` under a temporary name, then puts
+// it in the place of `path`.
+template <typename WriteBody>
+bool replaceWith(FileSystem& fs, const std::string& path, WriteBody writeBody) {
   const std::optional<unsigned> permissions = fs.permissions(path);
   // A movie the author made read-only is not ours to replace.
   if (permissions && (*permissions & kOwnerWrite) == 0) return false;
@@ -41,11 +41,7 @@ bool replaceWith(FileSystem& fs, const std::string& path, std::size_t size, Chun
   std::string tempPath;
   std::unique_ptr<WritableFile> file = createTemporary(fs, path, tempPath);
   if (!file) return false;
-  bool ok = true;
-  for (std::size_t done = 0; ok && done < size; done += kWriteChunk) {
-    const std::size_t count = std::min(kWriteChunk, size - done);
-    ok = file->write(chunkAt(done, count), count);
-  }
+  bool ok = writeBody(*file);
   ok = ok && file->flush();
   const bool closed = file->close();
   ok = ok && closed;
@@ -58,16 +54,22 @@ bool replaceWith(FileSystem& fs, const std::string& path, std::size_t size, Chun
 }  // namespace
 
 bool replaceFileAtomically(FileSystem& fs, const std::string& path, const std::uint8_t* data, std::size_t size) {
-  return replaceWith(fs, path, size, [&](std::size_t offset, std::size_t) { return data + offset; });
+  return replaceWith(fs, path, [&](WritableFile& file) {
+    for (std::size_t done = 0; done < size; done += kWriteChunk) {
+      if (!file.write(data + done, std::min(kWriteChunk, size - done))) return false;
+    }
+    return true;
+  });
 }
 
 bool replaceFileAtomically(FileSystem& fs, const std::string& path, const AssembledMovie& movie) {
-  // Each chunk is gathered from the movie's runs into one reused buffer,
-  // left uninitialised: every byte written is copied in first.
-  const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[std::max<std::size_t>(1, std::min(kWriteChunk, movie.size()))]);
-  return replaceWith(fs, path, movie.size(), [&](std::size_t offset, std::size_t count) {
-    movie.copy(offset, chunk.get(), count);
-    return static_cast<const std::uint8_t*>(chunk.get());
+  // Short runs are gathered into one reused buffer, left uninitialised: every
+  // byte written is copied in first.
+  const std::size_t bufferSize = std::max<std::size_t>(1, std::min(kWriteChunk, movie.size()));
+  const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[bufferSize]);
+  return replaceWith(fs, path, [&](WritableFile& file) {
+    return movie.writePieces(buffer.get(), bufferSize,
+                             [&](const std::uint8_t* data, std::size_t size) { return file.write(data, size); });
   });
 }
 

@@ -1,6 +1,7 @@
 // Output assembly: the movie written again with the planned blocks at the start of frame n.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -47,6 +48,12 @@ class AssembledMovie {
   void copy(std::size_t offset, std::uint8_t* out, std::size_t count) const;
   // The whole movie in one buffer.
   std::vector<std::uint8_t> bytes() const;
+  // Hands the movie to `write(data, size)` in order: runs of at least
+  // kDirectWrite bytes straight from where they lie, the rest gathered into
+  // `buffer` (`bufferSize` bytes) first. False at the first failed write.
+  template <typename Write>
+  bool writePieces(std::uint8_t* buffer, std::size_t bufferSize, Write&& write) const;
+  static constexpr std::size_t kDirectWrite = 64 * 1024;
 
   // For the assembler: one more run, and the file length written at `at`.
   void appendRun(const std::uint8_t* bytes, std::size_t size) {
@@ -64,6 +71,31 @@ class AssembledMovie {
   std::size_t patchAt_ = 4;
   std::array<std::uint8_t, 4> patch_{};
 };
+
+template <typename Write>
+bool AssembledMovie::writePieces(std::uint8_t* buffer, std::size_t bufferSize, Write&& write) const {
+  std::size_t gathered = 0;
+  auto flush = [&] {
+    const bool ok = gathered == 0 || write(static_cast<const std::uint8_t*>(buffer), gathered);
+    gathered = 0;
+    return ok;
+  };
+  for (const Run& run : runs_) {
+    const bool patched = run.start < patchAt_ + patch_.size() && patchAt_ < run.start + run.size;
+    if (run.size >= kDirectWrite && !patched) {
+      if (!flush() || !write(run.bytes, run.size)) return false;
+      continue;
+    }
+    for (std::size_t done = 0; done < run.size;) {
+      if (gathered == bufferSize && !flush()) return false;
+      const std::size_t take = std::min(run.size - done, bufferSize - gathered);
+      copy(run.start + done, buffer + gathered, take);  // the file length goes in here
+      gathered += take;
+      done += take;
+    }
+  }
+  return flush();
+}
 
 // The movie the plan produces, as runs; the runs point into `movie` and
 // `analysis`, which must outlive the result. Nothing when it cannot be
