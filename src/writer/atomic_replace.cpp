@@ -64,8 +64,10 @@ bool replaceFileAtomically(FileSystem& fs, const std::string& path, const std::u
 
 bool replaceFileAtomically(FileSystem& fs, const std::string& path, const AssembledMovie& movie) {
   // Short runs are gathered into one reused buffer, left uninitialised: every
-  // byte written is copied in first.
-  const std::size_t bufferSize = std::max<std::size_t>(1, std::min(kWriteChunk, movie.size()));
+  // byte written is copied in first. It is kept small, so that it comes from
+  // memory the process already has: a fresh megabyte costs more page faults
+  // than the extra writes of a small buffer cost calls.
+  const std::size_t bufferSize = std::max<std::size_t>(1, std::min(AssembledMovie::kDirectWrite, movie.size()));
   const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[bufferSize]);
   return replaceWith(fs, path, [&](WritableFile& file) {
     return movie.writePieces(buffer.get(), bufferSize,
