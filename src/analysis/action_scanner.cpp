@@ -18,9 +18,9 @@ void recordAttachCode(Analysis& a) {
   if (a.attachFound[timeline] == 0) a.attachFound[timeline] = a.frameCount + 1;
 }
 
-}  // namespace
-
-int readNextActionRecord(ScanContext& ctx, int code) {
+// One record; the action lists below take it inline, since a movie's code is
+// mostly records of a few bytes each.
+inline int scanActionRecord(ScanContext& ctx, int code) {
   ctx.progress();
   Reader& reader = ctx.reader;
   const std::uint64_t length = code >= 0x80 ? static_cast<std::uint64_t>(reader.readBufUInt16()) : 0;
@@ -58,10 +58,14 @@ int readNextActionRecord(ScanContext& ctx, int code) {
   return code;
 }
 
+}  // namespace
+
+int readNextActionRecord(ScanContext& ctx, int code) { return scanActionRecord(ctx, code); }
+
 bool readActionList(ScanContext& ctx) {
   int code = ctx.reader.readByte();
   while (code != 0 && !ctx.pastTag()) {
-    if (readNextActionRecord(ctx, code) != code) return false;
+    if (scanActionRecord(ctx, code) != code) return false;
     code = ctx.reader.readByte();
   }
   return true;

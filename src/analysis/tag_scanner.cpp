@@ -78,15 +78,6 @@ void readEditText(ScanContext& ctx, std::uint32_t block) {
   if (flags & 0x0001) ctx.definitionReference(id, reader.readBufUInt16());
 }
 
-void readDoAction(ScanContext& ctx) {
-  Reader& reader = ctx.reader;
-  int code = reader.readByte();
-  while (code != 0 && !ctx.pastTag()) {
-    if (readNextActionRecord(ctx, code) != code) break;
-    code = reader.readByte();
-  }
-}
-
 void openSprite(ScanContext& ctx, bytesOut& block, std::uint32_t blockIndex) {
   Analysis& a = ctx.analysis;
   Reader& reader = ctx.reader;
@@ -180,7 +171,7 @@ void handleTag(ScanContext& ctx, std::uint32_t n, bool& stillScanning) {
       recordCompanion(ctx, static_cast<std::uint32_t>(reader.readBufUInt16()), n);
       break;
     case DOACTION:
-      readDoAction(ctx);
+      readActionList(ctx);  // the tag ends with its list, whatever the list does
       break;
     case STARTSOUND:
       ctx.timelineReference(reader.readBufUInt16());
