@@ -5,25 +5,20 @@
 namespace framestow {
 
 void clearGlobals(Analysis& a) {
-  a.byteoutput.clear();
-  a.byteoutput.shrink_to_fit();
+  // Tables are emptied with their memory (`= {}`): they are sized by the movie
+  // as it is scanned, and a small movie after a large one keeps small tables.
+  a.byteoutput = {};
   a.redundantList.clear();
   a.redundantAssetTotal = 0;
-  // Sized by the movie as it is scanned: a small movie keeps small tables.
-  a.blockRef.clear();
-  a.blockRef.shrink_to_fit();
-  // Rows grow to the largest character id the movie references, not to 65,536.
+  a.blockRef = {};
   a.dependList.clear();
   a.dependFrame.clear();
-  a.dependTotals.clear();
-  a.dependTotals.shrink_to_fit();
+  a.dependTotals = {};
   a.origAssetsList.clear();
-  a.exported.clear();
-  a.exported.shrink_to_fit();
+  a.exported = {};
   // Cleared with the rest: an entry left from an earlier movie would make the
   // planner move a block of this movie that has nothing to do with the sprite.
-  a.initScriptArray.clear();
-  a.initScriptArray.shrink_to_fit();
+  a.initScriptArray = {};
   a.spriteExportArray.assign(1, 0);
   a.spriteGroups.assign(1, SpriteGroup{});
   a.mainShowFrameBlocks.assign(1, 0);
