@@ -18,6 +18,7 @@ struct ScanContext {
   const ProgressTick& tick;
   std::uint64_t tagStart = 0;  // first byte of the tag's header
   std::uint64_t tagEnd = 0;    // first byte after the tag (within the movie)
+  std::uint64_t spriteEnd = 0; // first byte after the open sprite's body, as its DefineSprite declares
 
   void progress() const {
     if (tick) tick();

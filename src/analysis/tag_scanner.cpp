@@ -78,6 +78,12 @@ void readEditText(ScanContext& ctx, std::uint32_t block) {
   if (flags & 0x0001) ctx.definitionReference(id, reader.readBufUInt16());
 }
 
+// Back on the main timeline after a sprite's tags.
+void closeSprite(Analysis& a) {
+  a.frameCount = a.parentFrameCount;
+  a.inSprite = 0;
+}
+
 void openSprite(ScanContext& ctx, bytesOut& block, std::uint32_t blockIndex) {
   Analysis& a = ctx.analysis;
   Reader& reader = ctx.reader;
@@ -96,6 +102,7 @@ void openSprite(ScanContext& ctx, bytesOut& block, std::uint32_t blockIndex) {
   // The block covers the header, the id and the frame count; the sprite's
   // tags follow as blocks of their own.
   block.thisSprite = static_cast<std::uint32_t>(a.inSprite);
+  ctx.spriteEnd = ctx.tagEnd;
   block.origLength = 4;
   block.thisLength = block.thisHead + 4;
 }
@@ -113,8 +120,7 @@ void handleTag(ScanContext& ctx, std::uint32_t n, bool& stillScanning) {
         stillScanning = false;
         a.endTagFound = true;
       } else {
-        a.frameCount = a.parentFrameCount;
-        a.inSprite = 0;
+        closeSprite(a);
       }
       break;
     case SHOWFRAME:
@@ -236,6 +242,9 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
     const std::uint64_t start = reader.fileOffset;
     // A tag header needs two bytes inside the movie.
     if (start + 2 > movieEnd) break;
+    // A sprite whose body holds no End tag ends where its DefineSprite says,
+    // as players read it: the tags after it belong to the main timeline.
+    if (a.inSprite != 0 && start >= ctx.spriteEnd) closeSprite(a);
     reader.clearLimit();
     reader.overrun = false;
     reader.byteXAlign();

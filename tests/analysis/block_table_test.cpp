@@ -81,6 +81,21 @@ TEST(BlockTable, SpriteTagsAreBlocksOfTheirOwn) {
   expectTiled(s);
 }
 
+TEST(BlockTable, SpriteWithoutEndTagEndsWhereItsLengthSays) {
+  Timeline inner;
+  inner.placeObject2(1, 1).showFrame();  // no End
+  Timeline main;
+  main.defineShape(1).sprite(5, inner).showFrame().placeObject2(5, 2).showFrame().end();
+  const auto s = scanTimeline(main);
+  const std::size_t sprite = s.find(DEFINESPRITE);
+  EXPECT_EQ(s.block(sprite + 2).thisSprite, 1u);  // the sprite's ShowFrame
+  EXPECT_EQ(s.block(sprite + 3).thisSprite, 0u);  // the main timeline's
+  EXPECT_EQ(s.analysis.mainFrameCount, 2);
+  EXPECT_EQ(s.analysis.mainShowFrameBlocks[1], static_cast<int>(sprite + 3));
+  EXPECT_EQ(s.analysis.spriteGroups[1].bytes, static_cast<std::int64_t>(Timeline().sprite(5, inner).bytes().size()));
+  expectTiled(s);
+}
+
 TEST(BlockTable, ConsecutiveSpritesHaveTheirOwnNumbers) {
   Timeline a;
   a.showFrame().end();

@@ -75,6 +75,23 @@ TEST(MovieLayout, ExportedSpriteMovesWithItsTagsAndInitActions) {
   EXPECT_EQ(savedCopy(buildMovie(input), 2), buildMovie(expected));
 }
 
+TEST(MovieLayout, SpriteWithoutEndTagKeepsTheMainTimelinesFramesOutsideIt) {
+  // A sprite whose body ends without an End tag, then an exported sprite: the
+  // ShowFrames that follow are the main timeline's, and stay before frame 3.
+  Timeline open;
+  open.placeObject2(1, 1).showFrame();
+  Timeline inner;
+  inner.placeObject2(1, 1).showFrame().end();
+  const Timeline unterminated = Timeline().defineShape(1).sprite(2, open);
+  const Timeline exported = Timeline().sprite(3, inner).exportAssets({{3, "clip"}});
+  Timeline input;
+  input.setBackgroundColor().raw(unterminated.bytes()).raw(exported.bytes()).showFrame().showFrame().showFrame().end();
+  Timeline expected;
+  expected.setBackgroundColor().raw(unterminated.bytes()).showFrame().showFrame().raw(exported.bytes()).showFrame().end();
+
+  EXPECT_EQ(savedCopy(buildMovie(input), 3), buildMovie(expected));
+}
+
 TEST(MovieLayout, TargetFrameOneWritesTheInputAgain) {
   Timeline input;
   input.setBackgroundColor().defineShape(1).exportAssets({{1, "box"}}).showFrame().placeObject2(1, 1).showFrame().end();
