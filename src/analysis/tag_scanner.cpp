@@ -105,6 +105,9 @@ void openSprite(ScanContext& ctx, bytesOut& block, std::uint32_t blockIndex) {
   ctx.spriteEnd = ctx.tagEnd;
   block.origLength = 4;
   block.thisLength = block.thisHead + 4;
+  // A sprite cut off before its id and frame count end: its block would run
+  // past the movie, which therefore cannot be written safely.
+  if (std::uint64_t{block.thisStart} + block.thisHead + 4 > reader.fileBuffer.size()) a.tagsRunPastData = true;
 }
 
 void handleTag(ScanContext& ctx, std::uint32_t n, bool& stillScanning) {

@@ -25,6 +25,23 @@ TEST(FuzzFindings, HeaderLongerThanTheDeclaredMovieIsNeverWritten) {
   EXPECT_EQ(outcome.outputs, 0);
 }
 
+// The movie ends with a DefineSprite whose body is only its id: the frame
+// count the sprite's block covers lies past the movie, so the movie is one
+// whose tags run past its data and is never written.
+TEST(FuzzFindings, SpriteCutOffByTheEndOfTheMovieIsNoticed) {
+  Timeline main;
+  main.setBackgroundColor().showFrame().tag(39, Bytes().u16(5));
+  const ByteVector bytes = buildMovie(main);
+  LoadedMovie movie;
+  Analysis analysis;
+  ASSERT_EQ(prescanBytes("cut.swf", bytes, movie, analysis), "");
+  scanSelectedFile(movie, analysis);
+  ASSERT_TRUE(analysis.analysed);
+  EXPECT_TRUE(analysis.tagsRunPastData);
+  const JobOutcome outcome = runWholeJob(bytes, "sprite cut off by the end of the movie");
+  EXPECT_EQ(outcome.outputs, 0);
+}
+
 // A DefineSprite whose 24-byte body holds no End tag, an exported sprite, an
 // ExportAssets tag and the main timeline's ShowFrames. The exported sprite moves
 // to frame 3; read again, the saved movie must still have every frame.
