@@ -19,9 +19,11 @@ const WORK_DIR = path.resolve(
   process.env.FRAMESTOW_CONFORMANCE_DIR || path.join(REPO, 'build', 'conformance'));
 const CHROMIUM = process.env.FRAMESTOW_CHROMIUM || '/usr/bin/chromium';
 
-// Seconds a movie plays; traces of the corpus settle well within it.
+// How long the player may take to start (fetch and compile its WebAssembly).
 const START_TIMEOUT_MS = 60000;
-const DEFAULT_PLAY_SECONDS = Number(process.env.FRAMESTOW_PLAY_SECONDS || 4);
+// Seconds a movie plays, counted from the moment the player starts loading
+// it. The corpus movies that stop tracing do so within 1.2 s.
+const DEFAULT_PLAY_SECONDS = Number(process.env.FRAMESTOW_PLAY_SECONDS || 3);
 
 function loadDependencies() {
   const req = createRequire(path.join(WORK_DIR, 'package.json'));
@@ -282,6 +284,13 @@ function firstDifference(expected, actual) {
   return null;
 }
 
+// The comment at the top of a script (after its #! line), as its usage text.
+function usageText(file) {
+  const lines = fs.readFileSync(file, 'utf8').split('\n').slice(1);
+  const end = lines.findIndex((l) => !l.startsWith('//'));
+  return lines.slice(0, end < 0 ? lines.length : end).map((l) => l.replace(/^\/\/ ?/, '')).join('\n');
+}
+
 module.exports = {
-  REPO, WORK_DIR, DEFAULT_PLAY_SECONDS, Player, mapLimit, firstDifference, traceLines,
+  REPO, WORK_DIR, DEFAULT_PLAY_SECONDS, Player, mapLimit, firstDifference, traceLines, usageText,
 };

@@ -8,16 +8,16 @@
 // Options: --times puts the second of each line (counted from the start of
 // the movie) in front of it; --verbose also prints the player's other
 // console messages. The copy of a pair is played at the original's URL. The
-// pair's exit status is 0 when both trace the same lines, 1 when they do not.
+// pair's exit status is 0 when both trace the same lines, 1 when they do not;
+// 2 means wrong arguments or a movie that could not be played.
 'use strict';
 
 const path = require('path');
 const fs = require('fs');
-const { DEFAULT_PLAY_SECONDS, Player, mapLimit } = require('./lib');
+const { DEFAULT_PLAY_SECONDS, Player, mapLimit, usageText, } = require('./lib');
 
 function usage(status) {
-  const text = fs.readFileSync(__filename, 'utf8').split('\n').slice(1, 11)
-    .map((l) => l.replace(/^\/\/ ?/, '')).join('\n');
+  const text = usageText(__filename);
   (status ? console.error : console.log)(text);
   process.exit(status);
 }
@@ -30,14 +30,14 @@ function parseArgs(argv) {
     else if (a === '--times') o.times = true;
     else if (a === '--verbose') o.verbose = true;
     else if (a === '-h' || a === '--help') usage(0);
-    else if (a.startsWith('--')) usage(1);
+    else if (a.startsWith('--')) usage(2);
     else rest.push(a);
   }
   const wanted = o.pair ? 2 : 1;
-  if (rest.length < wanted || rest.length > wanted + 1) usage(1);
+  if (rest.length < wanted || rest.length > wanted + 1) usage(2);
   o.files = rest.slice(0, wanted).map((f) => path.resolve(f));
   if (rest.length > wanted) o.seconds = Number(rest[wanted]);
-  if (!(o.seconds > 0)) usage(1);
+  if (!(o.seconds > 0)) usage(2);
   for (const f of o.files) {
     if (!fs.existsSync(f)) {
       console.error(`play: no such file: ${f}`);
@@ -102,13 +102,15 @@ async function main() {
       for (const l of show(b, o)) console.log(l);
       const same = !a.error && !b.error && a.lines.length === b.lines.length &&
         a.lines.every((l, i) => l === b.lines[i]);
-      if (same) {
+      if (a.error || b.error) status = 2;
+      else if (same) {
         console.log('== same trace');
       } else {
         console.log('== difference (- original only, + copy only)');
         for (const l of diff(a.lines, b.lines)) console.log(l);
         status = 1;
       }
+      if (status === 2) console.log('== a movie did not play');
     }
   } finally {
     await player.stop();

@@ -6,13 +6,18 @@
 //   node scripts/conformance/run.js [--corpus DIR] [--cli PATH] [--out DIR]
 //                                   [--seconds S] [--jobs J] [--only TEXT]
 //
-// Judging: each original plays twice; only a movie whose two plays trace the
-// same non-empty lines is judged. A copy is identical when it traces exactly
-// those lines, in that order. Lines the copy traces beyond them count as a
-// difference: the original's trace was complete within the play time (both
-// plays agree), so anything more is behaviour the original does not have. A
-// copy that differs is played once more and counts as different only when
-// that play differs too, so a single slow play cannot condemn it.
+// Judging. Each original plays twice. A movie whose plays trace nothing
+// before the last second of the play time is complete: it is judged when its
+// two plays trace the same non-empty lines, and a copy is identical when it
+// traces exactly those lines, in that order; lines the copy traces beyond
+// them count as a difference (the original's trace ended well within the
+// play time, so anything more is behaviour the original does not have). A
+// movie that still traces in the last second (a loop, an interval) is judged
+// on the lines its plays trace before that second, when both agree on them;
+// a copy is identical when its trace begins with those lines, and what it
+// traces after them is not compared (where a play is cut is a matter of
+// timing). A copy that differs is played once more and counts as different
+// only when that play differs too, so a single slow play cannot condemn it.
 'use strict';
 
 const crypto = require('crypto');
@@ -20,7 +25,7 @@ const fs = require('fs');
 const path = require('path');
 const { spawnSync } = require('child_process');
 const {
-  REPO, WORK_DIR, DEFAULT_PLAY_SECONDS, Player, mapLimit, firstDifference,
+  REPO, WORK_DIR, DEFAULT_PLAY_SECONDS, Player, mapLimit, firstDifference, usageText,
 } = require('./lib');
 
 // The plans a save can follow: the name in the table, the options given to
@@ -30,6 +35,12 @@ const PLANS = [
   { name: 'default', args: [], needs: null },
   { name: 'safe', args: ['--safe'], needs: '--safe' },
 ];
+
+// The last second of a play, in which a trace may be cut by the end of the
+// play (a quarter of plays shorter than four seconds).
+function settleMargin(seconds) {
+  return Math.min(1, seconds / 4);
+}
 
 const FIRST_FRAME = 2;
 const LAST_FRAME = 5;
@@ -56,8 +67,7 @@ function parseArgs(argv) {
     else if (a === '--jobs') o.jobs = Number(value());
     else if (a === '--only') o.only = value();
     else if (a === '-h' || a === '--help') {
-      console.log(fs.readFileSync(__filename, 'utf8').split('\n').slice(1, 16)
-        .map((l) => l.replace(/^\/\/ ?/, '')).join('\n'));
+      console.log(usageText(__filename));
       process.exit(0);
     } else throw new Error(`unknown argument: ${a}`);
   }
@@ -123,6 +133,34 @@ function verdictKind(line) {
   return line.replace(/frame \d+\./, 'frame n.');
 }
 
+// What the two plays of an original say: { notJudged (why not, or ''),
+// lines (the lines a copy must trace), complete, settled (the second of the
+// last line traced) }.
+function judgeOriginal(a, b, seconds) {
+  const last = (p) => (p.times.length ? p.times[p.times.length - 1] : 0);
+  const out = { notJudged: '', lines: [], complete: true, settled: Math.max(last(a), last(b)) };
+  if (a.error || b.error) {
+    out.notJudged = `the original did not play: ${a.error || b.error}`;
+    return out;
+  }
+  const cut = seconds - settleMargin(seconds);
+  const before = (p) => p.times.filter((t) => t <= cut).length;
+  out.complete = before(a) === a.lines.length && before(b) === b.lines.length;
+  const k = out.complete ? a.lines.length : Math.max(before(a), before(b));
+  const d = out.complete ? firstDifference(a.lines, b.lines)
+    : firstDifference(a.lines.slice(0, k), b.lines.slice(0, k));
+  if (d) out.notJudged = `the original traced differently in two plays (${describeDifference(d, 'play 1', 'play 2')})`;
+  else if (k === 0) out.notJudged = out.complete ? 'the original traces nothing' : 'the original traces nothing before the last second';
+  else out.lines = a.lines.slice(0, k);
+  return out;
+}
+
+// Where a copy's play parts from its judged original, or null.
+function compareCopy(m, play) {
+  if (play.error) return { index: 0, expected: m.lines[0], actual: `(did not play: ${play.error})` };
+  return firstDifference(m.lines, m.complete ? play.lines : play.lines.slice(0, m.lines.length));
+}
+
 function slug(rel) {
   return rel.replace(/\.swf$/i, '').split(path.sep).join('__');
 }
@@ -135,10 +173,10 @@ function sameLines(a, b) {
   return a.length === b.length && a.every((l, i) => l === b[i]);
 }
 
-function describeDifference(d) {
+function describeDifference(d, first = 'original', second = 'copy') {
   if (!d) return '';
   const show = (l) => (l === null ? '(nothing)' : JSON.stringify(l));
-  return `line ${d.index + 1}: original ${show(d.expected)}, copy ${show(d.actual)}`;
+  return `line ${d.index + 1}: ${first} ${show(d.expected)}, ${second} ${show(d.actual)}`;
 }
 
 function writeTrace(file, play) {
@@ -263,15 +301,7 @@ async function main() {
         return r;
       });
     movies.forEach((m, i) => {
-      const [a, b] = [originalPlays[2 * i], originalPlays[2 * i + 1]];
-      m.plays = [a, b];
-      m.lines = a.lines;
-      if (a.error || b.error) m.notJudged = `the original did not play: ${a.error || b.error}`;
-      else if (!sameLines(a.lines, b.lines)) {
-        m.notJudged = `the original traced differently in two plays (${describeDifference(firstDifference(a.lines, b.lines))})`;
-      } else if (a.lines.length === 0) m.notJudged = 'the original traces nothing';
-      else m.notJudged = '';
-      m.settled = a.lines.length ? Math.max(a.times[a.times.length - 1], b.times[b.times.length - 1]) : 0;
+      Object.assign(m, judgeOriginal(originalPlays[2 * i], originalPlays[2 * i + 1], o.seconds));
     });
     console.log(`originals played in ${((Date.now() - playsBegan) / 1000).toFixed(1)} s: ` +
       `${movies.filter((m) => !m.notJudged).length} of ${movies.length} judged`);
@@ -292,14 +322,14 @@ async function main() {
       const base = path.join(tracesDir, c.m.slug, path.basename(c.s.copy, '.swf'));
       let r = await play(c.s.copy, c.m.file);
       writeTrace(`${base}.txt`, r);
+      c.trace = path.relative(o.out, `${base}.txt`);
       c.playCount = 1;
-      let d = r.error ? { index: 0, expected: c.m.lines[0], actual: `(did not play: ${r.error})` }
-        : firstDifference(c.m.lines, r.lines);
+      let d = compareCopy(c.m, r);
       if (d) {
         const again = await play(c.s.copy, c.m.file);
         writeTrace(`${base}-again.txt`, again);
         c.playCount = 2;
-        if (!again.error && !firstDifference(c.m.lines, again.lines)) d = null;
+        if (!compareCopy(c.m, again)) d = null;
       }
       c.difference = d;
       c.lines = r.lines;
@@ -324,8 +354,10 @@ async function main() {
         s.judged = true;
         s.identical = !c.difference;
         s.firstDifference = describeDifference(c.difference);
-        s.reason = c.playCount === 2 && s.identical ? 'identical on the second play' : '';
+        s.reason = [m.complete ? '' : `compared on the first ${m.lines.length} lines (the movie keeps tracing)`,
+          c.playCount === 2 && s.identical ? 'identical on the second play' : ''].filter((x) => x).join('; ');
         s.plays = c.playCount;
+        s.trace = c.trace;
       }
     }
   } finally {
@@ -346,18 +378,21 @@ async function main() {
     note: s.reason || '',
     originalLines: s.originalLines,
     copy: path.relative(o.out, s.copy),
+    // The trace of the copy's play (shared by copies with the same bytes).
+    trace: s.trace || '',
   }));
   fs.writeFileSync(path.join(o.out, 'results.json'), JSON.stringify({
     playSeconds: o.seconds,
     plans: plans.map((p) => p.name),
     movies: movies.map((m) => ({
       movie: m.rel, frameCount: m.frameCount, assetCount: m.assetCount, attachFrame: m.attachFrame,
-      judged: !m.notJudged, note: m.notJudged, traceLines: m.lines.length, lastTraceSecond: m.settled,
+      judged: !m.notJudged, complete: m.complete, note: m.notJudged, comparedLines: m.lines.length,
+      lastTraceSecond: m.settled,
     })),
     saves: detail,
   }, null, 2) + '\n');
   const columns = ['movie', 'frame', 'plan', 'verdictKind', 'movableBytes', 'judged', 'identical',
-    'firstDifference', 'note'];
+    'firstDifference', 'note', 'trace'];
   fs.writeFileSync(path.join(o.out, 'results.csv'),
     [columns.join(','), ...detail.map((d) => columns.map((c) => csvField(d[c])).join(','))].join('\n') + '\n');
 
