@@ -65,7 +65,6 @@ window.addEventListener('load', () => {
   const movie = new URLSearchParams(location.search).get('movie');
   const player = window.RufflePlayer.newest().createPlayer();
   document.body.appendChild(player);
-  window.framestowStarted = performance.now();
   player.ruffle().load({ url: movie }).then(
     () => console.log('framestow:loaded'),
     (e) => console.log('framestow:load-failed ' + e));
@@ -87,14 +86,20 @@ function mimeOf(file) {
 }
 
 // The localhost server: the player page, Ruffle's files, and the folders of
-// the movies played (registered with addFolder, served below /f<k>/).
+// the movies played (each folder that urlOf is asked about is served below
+// /f<k>/).
 function startServer(ruffleDir) {
   const folders = [];
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://localhost');
     let file = null;
     let body = null;
-    const parts = url.pathname.split('/').map(decodeURIComponent);
+    let parts = [];
+    try {
+      parts = url.pathname.split('/').map(decodeURIComponent);
+    } catch {
+      parts = [];
+    }
     if (url.pathname === '/player.html') {
       body = PLAYER_PAGE;
       file = 'player.html';
