@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps run test test-asan bench fuzz app clean
+.PHONY: all deps run test test-asan bench fuzz conformance app clean
 
 all: build-release
 
@@ -31,6 +31,15 @@ fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
 	@bash scripts/run-fuzz.sh build/fuzz $(FUZZ_SECONDS)
+
+# On demand only: plays corpus movies and their saved copies in Ruffle
+# (headless Chromium) and compares what they trace. Installs chromium and
+# the player's npm packages (into build/conformance) when they are missing.
+conformance: deps
+	@bash scripts/conformance/setup.sh
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS) --target framestow-cli
+	node scripts/conformance/run.js
 
 app: build-release
 	./build/release/src/app/framestow
