@@ -11,17 +11,16 @@
 
 #include "app/main_dialog.hpp"
 #include "app/up_down_control.hpp"
+#include "test_movies.hpp"
 
 namespace framestow::test::app {
 
 using namespace framestow::app;
 
-template <typename Widget>
+template <typename Widget = QWidget>
 Widget* widgetOf(MainDialog& dialog, ControlId id) {
   auto* widget = qobject_cast<Widget*>(dialog.control(id));
-  if (widget == nullptr) {
-    qFatal("control %d is missing or of another kind", static_cast<int>(id));
-  }
+  if (widget == nullptr) qFatal("control %d is missing or of another kind", static_cast<int>(id));
   return widget;
 }
 

@@ -1,11 +1,9 @@
 // Renders the window at three moments of a use (at start, after Analyze, after
 // Save) into PNG files under the build folder, for the README and for a look
-// at the layout without a display.
+// at the layout without a display. Run at scale 2 the names end in "@2x".
 #include <QDir>
-#include <QTest>
 
 #include "qt_helpers.hpp"
-#include "test_movies.hpp"
 
 namespace framestow::test::app {
 
@@ -13,44 +11,33 @@ class Screenshots : public QObject {
   Q_OBJECT
 
  private slots:
-  void renderAUse();
+  void renderAUse() {
+    const std::string folder = freshFolder("screenshots");
+    writeTestMovie(folder + "/movies", "intro.swf", {.redundantBytes = 40});
+    // A short relative path reads better in the picture than the build folder.
+    QDir::setCurrent(QString::fromStdString(folder));
+    MainDialog dialog;
+    QVERIFY(showActive(dialog));
+    capture(dialog, "start");
+    QTest::keyClicks(dialog.control(FILE_PATH_FLD), QStringLiteral("movies/intro.swf"));
+    QTest::keyClick(dialog.control(FILE_PATH_FLD), Qt::Key_Return);
+    QTest::mouseClick(dialog.control(IDSCAN), Qt::LeftButton);
+    QTest::mouseClick(widgetOf<UpDownControl>(dialog, F_TARGET_BTN)->increaseButton(), Qt::LeftButton);
+    capture(dialog, "analysed");
+    QTest::mouseClick(dialog.control(BTN_SAVE), Qt::LeftButton);
+    QCOMPARE(shown(dialog, COMMENTTEXT3), QStringLiteral("FILE MODIFIED"));
+    capture(dialog, "saved");
+  }
 
  private:
-  static void capture(MainDialog& dialog, const QString& name) {
+  static void capture(MainDialog& dialog, const char* name) {
     QDir().mkpath(QStringLiteral(FRAMESTOW_SCREENSHOTS));
-    const QString file = QStringLiteral(FRAMESTOW_SCREENSHOTS "/%1.png").arg(name);
     const QImage image = dialog.grab().toImage();
-    QVERIFY(!image.isNull());
-    QVERIFY2(image.save(file), qPrintable(file));
-    QCOMPARE(QImage(file).size(), image.size());
+    const QString file = QStringLiteral(FRAMESTOW_SCREENSHOTS "/%1%2.png")
+                             .arg(QLatin1String(name), image.devicePixelRatio() > 1 ? "@2x" : "");
+    QVERIFY2(!image.isNull() && image.save(file), qPrintable(file));
   }
 };
-
-void Screenshots::renderAUse() {
-  const std::string folder = freshFolder("screenshots");
-  MovieShape shape;
-  shape.redundantBytes = 40;
-  writeTestMovie(folder + "/movies", "intro.swf", shape);
-  // A short relative path reads better in the picture than the build folder.
-  const QString previous = QDir::currentPath();
-  QDir::setCurrent(QString::fromStdString(folder));
-
-  MainDialog dialog;
-  QVERIFY(showActive(dialog));
-  capture(dialog, QStringLiteral("start"));
-
-  auto* pathField = widgetOf<QLineEdit>(dialog, FILE_PATH_FLD);
-  QTest::keyClicks(pathField, QStringLiteral("movies/intro.swf"));
-  QTest::keyClick(pathField, Qt::Key_Return);
-  QTest::mouseClick(widgetOf<QAbstractButton>(dialog, IDSCAN), Qt::LeftButton);
-  QTest::mouseClick(widgetOf<UpDownControl>(dialog, F_TARGET_BTN)->increaseButton(), Qt::LeftButton);
-  capture(dialog, QStringLiteral("analysed"));
-
-  QTest::mouseClick(widgetOf<QAbstractButton>(dialog, BTN_SAVE), Qt::LeftButton);
-  QCOMPARE(shown(dialog, COMMENTTEXT3), QStringLiteral("FILE MODIFIED"));
-  capture(dialog, QStringLiteral("saved"));
-  QDir::setCurrent(previous);
-}
 
 }  // namespace framestow::test::app
 
