@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "app/dialog_controller.hpp"
 #include "app/dialog_template.hpp"
@@ -19,10 +20,8 @@ class FakeWindow : public DialogWindow {
  public:
   FakeWindow() {
     // As the window is created: captions from the layout, everything enabled.
-    for (const ControlTemplate& control : mainDialogTemplate().controls) {
-      texts[control.id] = control.caption;
-      enabled[control.id] = true;
-      ticked[control.id] = false;
+    for (const ControlTemplate& c : mainDialogTemplate().controls) {
+      std::tie(texts[c.id], enabled[c.id], ticked[c.id]) = std::tuple(c.caption, true, false);
     }
   }
 
@@ -41,8 +40,8 @@ class FakeWindow : public DialogWindow {
   void focusControl(ControlId id) override { focus = enabled[id] ? id : -1; }
   std::string chooseFile(const std::string& folder) override {
     chooserFolder = folder;
-    const std::string chosen = choices.empty() ? "" : choices.front();
-    if (!choices.empty()) choices.pop_front();
+    std::string chosen;
+    if (!choices.empty()) chosen = choices.front(), choices.pop_front();
     return chosen;
   }
   void rememberFolder(const std::string& folder) override { remembered = folder; }
@@ -58,12 +57,10 @@ class FakeWindow : public DialogWindow {
   // The enabled input controls, then the ticked boxes: one line that states
   // a whole row of expectations and shows every difference.
   std::string states() const {
-    const std::pair<ControlId, const char*> inputs[] = {
-        {FILE_PATH_FLD, "path"}, {IDBROWSE, "browse"}, {IDSCAN, "scan"},   {F_TARGET_FLD, "target"},
-        {IDOPTIMISE, "optimise"}, {IDBACKUP, "backup"}, {BTN_SAVE, "save"}, {IDCANCEL, "exit"}};
-    std::string on;
-    std::string ticks;
-    for (const auto& [id, name] : inputs) {
+    std::string on, ticks;
+    for (const auto& [id, name] : {std::pair{FILE_PATH_FLD, "path"}, {IDBROWSE, "browse"}, {IDSCAN, "scan"},
+                                   {F_TARGET_FLD, "target"}, {IDOPTIMISE, "optimise"}, {IDBACKUP, "backup"},
+                                   {BTN_SAVE, "save"}, {IDCANCEL, "exit"}}) {
       if (enabled.at(id)) on += std::string(on.empty() ? "" : " ") + name;
       if (ticked.at(id)) ticks += std::string(" ") + name;
     }
