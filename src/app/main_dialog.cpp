@@ -305,6 +305,17 @@ void MainDialog::showEvent(QShowEvent* event) {
   if (!placed_) {
     placed_ = true;
     fitAndCentre();
+    frameKnown_ = frameGeometry().size() != size();
+  }
+}
+
+void MainDialog::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  // Some window systems tell the size of the window's frame only once it is
+  // shown (X11 window managers do): fit again the first time it is known.
+  if (placed_ && !frameKnown_ && frameGeometry().size() != size()) {
+    frameKnown_ = true;
+    fitAndCentre();
   }
 }
 

@@ -68,6 +68,7 @@ class MainDialog : public QDialog, public DialogWindow {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -95,7 +96,8 @@ class MainDialog : public QDialog, public DialogWindow {
   QRect bannerRect_;
   QPoint animationPosition_;
   bool animationPending_ = false;
-  bool placed_ = false;
+  bool placed_ = false;      // fitted to the screen and centred once shown
+  bool frameKnown_ = false;  // ... knowing the size of the window's frame
   // Each picture at 1x and 2x, so it stays sharp on high-density screens.
   std::array<QPixmap, 2> banner_;
   std::array<std::array<QPixmap, 2>, 13> frames_;
