@@ -112,7 +112,8 @@ MainDialog::MainDialog(QWidget* parent, BusyAnimation::Clock clock) : QDialog(pa
   const QSize banner = banner_[0].size();
   const int bannerWidth = size.width - 2 * kMargin;
   bannerRect_ = QRect(kMargin, kMargin, bannerWidth, bannerWidth * banner.height() / banner.width());
-  const int top = bannerRect_.bottom() + 1 + kMargin - toPixels(findControl(FILE_LOCATION_LABEL)->rect, unitX_, unitY_).y;
+  const int firstLine = toPixels(findControl(FILE_LOCATION_LABEL)->rect, unitX_, unitY_).y;
+  const int top = bannerRect_.bottom() + 1 + kMargin - firstLine;
 
   // The page keeps the template's layout; on a screen too small for it, it
   // scrolls inside the window, which can be resized.

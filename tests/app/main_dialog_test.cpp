@@ -101,7 +101,7 @@ class MainDialogTest : public QObject {
   }
 
   void wholeUseByKeysAndMouse() {
-    const std::string folder = freshFolder("whole_use");
+    const std::string folder = freshFolder("whole_use@" + std::to_string(qRound(qApp->devicePixelRatio())));
     const std::string path = writeTestMovie(folder, "intro.swf", {.redundantBytes = 40});
     const auto original = readFile(path);
     QDir::setCurrent(QString::fromStdString(folder));  // a short path reads better in the pictures
