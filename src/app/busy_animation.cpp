@@ -13,20 +13,18 @@ bool BusyAnimation::step() {
     return false;
   }
   clockTime_ = now;
-  ++frame_;
-  if (frame_ == kBusyFrames) {
-    frame_ = 0;
-  } else if (frame_ == kFrameCount) {
-    frame_ = kIdleFrame;
-  }
+  const int next = frame_ + 1;
+  frame_ = next == kBusyFrames ? 0 : next == kFrameCount ? kIdleFrame : next;
   return true;
 }
 
 int BusyAnimation::frameToPaint() {
-  if (frame_ < 0 || frame_ >= kBusyFrames) {
+  const int frame = frame_;
+  if (frame < 0 || frame >= kBusyFrames) {
     frame_ = kIdleFrame;
+    return kIdleFrame;
   }
-  return frame_;
+  return frame;
 }
 
 std::uint32_t monotonicMilliseconds() {

@@ -1,9 +1,12 @@
 // The busy animation's frame counter. The analysis runs on the window's only
 // thread and ticks for every tag and action record it reads, many thousands of
 // times a second; the step lets the picture change at most once per 50 ms so
-// the animation runs at a steady pace whatever the movie.
+// the animation runs at a steady pace whatever the movie. The analysis may
+// tick on a thread of its own while the window paints the frame: the frame
+// number is shared, the clock only read by the ticking side.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -36,7 +39,7 @@ class BusyAnimation {
  private:
   Clock clock_;
   std::uint32_t clockTime_ = 0;
-  int frame_ = kIdleFrame;
+  std::atomic<int> frame_ = kIdleFrame;
 };
 
 // Milliseconds of a monotonic clock, for the real window.

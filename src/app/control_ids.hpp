@@ -34,6 +34,13 @@ enum ControlId : int {
   BTN_SAVE = 145,
   SHORTNAMETEXT = 156,
   ANALYSISTEXT4 = 159,
+  // Lines of our own, empty until a later step has something to say there:
+  // why the analysed movie cannot be saved (under the analysis lines), the
+  // cause of a save's result (under the verdict lines) and the backup a save
+  // kept (under the backup box).
+  SAVE_BLOCKED_TEXT = 160,
+  SAVE_CAUSE_TEXT = 161,
+  BACKUP_NAME_TEXT = 162,
 };
 
 }  // namespace framestow::app

@@ -1,9 +1,11 @@
 #include "app/dialog_controller.hpp"
 
 #include <cctype>
+#include <filesystem>
 #include <limits>
 #include <utility>
 
+#include "app/dialog_template.hpp"
 #include "document/analysis_report.hpp"
 #include "writer/writer.hpp"
 
@@ -13,10 +15,20 @@ namespace {
 constexpr ControlId kAnalysisLines[] = {ANALYSISTEXT1, ANALYSISTEXT2, ANALYSISTEXT3, ANALYSISTEXT4};
 constexpr ControlId kHeaderLines[] = {HEADERTEXT1, HEADERTEXT2, HEADERTEXT3, HEADERTEXT4};
 constexpr ControlId kCommentLines[] = {COMMENTTEXT1, COMMENTTEXT2, COMMENTTEXT3};
+constexpr ControlId kInputControls[] = {FILE_PATH_FLD, IDBROWSE,   IDSCAN,   F_TARGET_FLD, F_TARGET_BTN,
+                                        IDOPTIMISE,    IDBACKUP,   BTN_SAVE, IDCANCEL};
+// Lines that belong to one movie beyond the analysis and verdict lines.
+constexpr ControlId kMovieLines[] = {SAVE_BLOCKED_TEXT, SAVE_CAUSE_TEXT, BACKUP_NAME_TEXT};
 
 // The up-down control's range is 16 bits wide; larger frame counts wrap as
 // they would in its position field.
 constexpr int kUpDownMask = 0xFFFF;
+
+std::string folderOf(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), error);
+  return error ? std::string() : absolute.parent_path().string();
+}
 
 }  // namespace
 
@@ -36,9 +48,17 @@ void DialogController::start() {
   for (ControlId id : kCommentLines) {
     window_.setText(id, "");
   }
+  for (ControlId id : kMovieLines) {
+    window_.setText(id, "");
+  }
 }
 
 void DialogController::command(int id) {
+  // Whatever reaches us while an analysis runs (Enter, Escape, the close
+  // button) was meant for a window that took no input.
+  if (busy_) {
+    return;
+  }
   switch (id) {
     case IDOK:
       enter();
@@ -63,58 +83,96 @@ void DialogController::command(int id) {
   }
 }
 
-void DialogController::pathFieldChanged(const std::string& text) { fnbuffer_ = text; }
-
 void DialogController::upDownMoved(int position) {
+  if (busy_ || !targetEnabled_) {
+    return;
+  }
   window_.setText(F_TARGET_FLD, std::to_string(position));
   targetFNum_ = position;
   plan();
 }
 
-void DialogController::browse() {
-  // The chooser starts from an empty name: a cancelled choice leaves no path,
-  // and the movie already loaded stays on screen untouched.
-  fnbuffer_.clear();
-  fnbuffer_ = window_.chooseFile();
-  if (fnbuffer_.empty()) {
-    return;
+void DialogController::targetFieldLeft() {
+  if (!busy_) {
+    commitTypedFrame(false);
   }
-  load();
+}
+
+void DialogController::openMovie(const std::string& path) {
+  if (!busy_ && !path.empty()) {
+    load(path);
+  }
+}
+
+void DialogController::browse() {
+  // A cancelled choice changes nothing: the path field only says what to load
+  // next, and Save writes the movie that is loaded.
+  const std::string chosen = window_.chooseFile(chooserFolder());
+  if (!chosen.empty()) {
+    load(chosen);
+  }
+}
+
+std::string DialogController::chooserFolder() const {
+  // The folder of whatever the path field names, when it exists; otherwise
+  // the window's remembered folder.
+  const std::string typed = window_.text(FILE_PATH_FLD);
+  if (typed.empty()) {
+    return {};
+  }
+  std::error_code error;
+  if (std::filesystem::is_directory(std::filesystem::path(typed), error)) {
+    return typed;
+  }
+  const std::string folder = folderOf(typed);
+  return std::filesystem::is_directory(std::filesystem::path(folder), error) ? folder : std::string();
 }
 
 void DialogController::enter() {
   if (window_.focusedControl() == F_TARGET_FLD) {
-    const std::int64_t typed = leadingNumber(window_.text(F_TARGET_FLD));
-    const std::int32_t frames = document_.movie().m.nFrames;
-    std::int32_t n = 0;
-    if (typed < 1) {
-      n = 1;
-      window_.setText(F_TARGET_FLD, "1");
-    } else if (typed > frames) {
-      n = frames;
-      window_.setText(F_TARGET_FLD, std::to_string(frames));
-    } else {
-      n = static_cast<std::int32_t>(typed);
-    }
-    targetFNum_ = n;
-    plan();
+    commitTypedFrame(true);
     return;
   }
-  if (!fnbuffer_.empty()) {
-    load();
+  const std::string typed = window_.text(FILE_PATH_FLD);
+  if (!typed.empty()) {
+    load(typed);
   }
 }
 
-void DialogController::load() {
-  // Showing the path in its field reports a change back to us; work from a copy.
-  const std::string path = fnbuffer_;
+void DialogController::commitTypedFrame(bool planEvenIfUnchanged) {
+  if (!targetEnabled_) {
+    return;
+  }
+  const std::int64_t typed = leadingNumber(window_.text(F_TARGET_FLD));
+  const std::int32_t frames = document_.movie().m.nFrames;
+  std::int32_t n = 0;
+  if (typed < 1) {
+    n = 1;
+    window_.setText(F_TARGET_FLD, "1");
+  } else if (typed > frames) {
+    n = frames;
+    window_.setText(F_TARGET_FLD, std::to_string(frames));
+  } else {
+    n = static_cast<std::int32_t>(typed);
+  }
+  if (n == targetFNum_ && !planEvenIfUnchanged) {
+    return;
+  }
+  targetFNum_ = n;
+  plan();
+}
+
+void DialogController::load(const std::string& path) {
+  // Whatever the outcome, nothing of the previous movie may be planned or saved.
+  targetEnabled_ = false;
+  enableSave(false);
   window_.setText(FILE_PATH_FLD, path);
-  fileInfoStr_ = document_.load(path);
+  const std::string message = document_.load(path);
   const LoadedMovie& movie = document_.movie();
 
   window_.setText(SHORTNAMETEXT, "File Name: " + movie.shortFileName);
-  if (!fileInfoStr_.empty()) {
-    window_.setText(HEADERTEXT1, fileInfoStr_);
+  if (!message.empty()) {
+    window_.setText(HEADERTEXT1, message);
     window_.setText(HEADERTEXT2, "");
     window_.setText(HEADERTEXT3, "");
     window_.setText(HEADERTEXT4, "");
@@ -126,14 +184,20 @@ void DialogController::load() {
       window_.setText(kHeaderLines[i], *infos[i]);
     }
     window_.enable(IDSCAN, movie.m.version >= 5);
+    window_.rememberFolder(folderOf(path));
   }
 
-  // Whatever the outcome, the previous movie's analysis and plan are gone.
-  window_.setText(ANALYSISTEXT1, versionLine(movie.m));
+  // Every line of the previous movie goes. A file that could not be read has
+  // no version: its message stands alone.
+  window_.setText(ANALYSISTEXT1, message.empty() ? versionLine(movie.m) : std::string());
   for (ControlId id : {ANALYSISTEXT2, ANALYSISTEXT3, ANALYSISTEXT4, COMMENTTEXT1, COMMENTTEXT2, COMMENTTEXT3}) {
     window_.setText(id, "");
   }
-  for (ControlId id : {BTN_SAVE, IDOPTIMISE, IDBACKUP}) {
+  for (ControlId id : kMovieLines) {
+    window_.setText(id, "");
+  }
+  window_.setText(IDOPTIMISE, findControl(IDOPTIMISE)->caption);
+  for (ControlId id : {IDOPTIMISE, IDBACKUP}) {
     window_.enable(id, false);
   }
   window_.setText(F_TARGET_FLD, "1");
@@ -144,16 +208,30 @@ void DialogController::load() {
 }
 
 void DialogController::analyze() {
+  // Nothing takes input until the scan ends; the window may run it on another
+  // thread and keep painting, so the controls say so too.
+  busy_ = true;
+  targetEnabled_ = false;
+  saveEnabled_ = false;
+  for (ControlId id : kInputControls) {
+    window_.enable(id, false);
+  }
   animation_.setFrame(0);
-  const bool scanned = document_.analyze([this] { progressTick(); });
+  bool scanned = false;
+  window_.runBusy([this, &scanned] { scanned = document_.analyze([this] { progressTick(); }); });
+  busy_ = false;
   // Back to the idle picture.
   animation_.setFrame(BusyAnimation::kIdleFrame);
   if (animation_.step()) {
     window_.invalidateAnimation();
   }
+  for (ControlId id : {FILE_PATH_FLD, IDBROWSE, IDCANCEL}) {
+    window_.enable(id, true);
+  }
 
   if (!scanned) {
     showAnalysisError(document_.analysisError());
+    focusWhereEnterIsHarmless();
     return;
   }
 
@@ -169,17 +247,18 @@ void DialogController::analyze() {
   window_.setTicked(IDOPTIMISE, redundant);
   window_.enable(IDBACKUP, redundant);
   window_.setTicked(IDBACKUP, true);
-  window_.enable(BTN_SAVE, redundant);
+  enableSave(redundant);
   window_.setText(IDOPTIMISE, report.optimiseCaption);
 
+  targetEnabled_ = report.targetEnabled;
   window_.enable(F_TARGET_BTN, report.targetEnabled);
   window_.enable(F_TARGET_FLD, report.targetEnabled);
 
   for (int i = 0; i < 4; ++i) {
     window_.setText(kAnalysisLines[i], report.lines[static_cast<std::size_t>(i)]);
   }
-  // A movie is analysed once per load.
-  window_.enable(IDSCAN, false);
+  // A movie is analysed once per load; Analyze stays off.
+  focusWhereEnterIsHarmless();
 }
 
 void DialogController::showAnalysisError(const std::string& message) {
@@ -189,7 +268,6 @@ void DialogController::showAnalysisError(const std::string& message) {
   window_.setText(ANALYSISTEXT2, "");
   window_.setText(ANALYSISTEXT3, "");
   window_.setText(ANALYSISTEXT4, "");
-  window_.enable(IDSCAN, false);
 }
 
 void DialogController::plan() {
@@ -199,7 +277,7 @@ void DialogController::plan() {
   window_.setText(COMMENTTEXT3, verdict.commentText3);
   if (verdict.saveControls != SaveControls::Unchanged) {
     const bool on = verdict.saveControls == SaveControls::Enable;
-    window_.enable(BTN_SAVE, on);
+    enableSave(on);
     window_.enable(IDBACKUP, on);
   }
 }
@@ -207,26 +285,49 @@ void DialogController::plan() {
 void DialogController::optimiseClicked() {
   const bool movable = document_.lastVerdict().movableBytes > 0 && targetFNum_ > 1;
   if (window_.isTicked(IDOPTIMISE) || movable) {
-    window_.enable(BTN_SAVE, true);
+    enableSave(true);
     window_.enable(IDBACKUP, true);
     window_.setTicked(IDBACKUP, true);
   } else {
-    window_.enable(BTN_SAVE, false);
+    enableSave(false);
     window_.enable(IDBACKUP, false);
   }
 }
 
 void DialogController::save() {
+  if (!saveEnabled_) {
+    return;
+  }
+  // A number typed but not yet entered counts first: the movie is written for
+  // the frame the field shows, or, when that frame leaves nothing to save, not
+  // at all.
+  commitTypedFrame(false);
+  if (!saveEnabled_) {
+    return;
+  }
   // Redundant export bytes go only together with a move: with nothing movable
   // the export tags are written as they are.
   const bool optimise = document_.lastVerdict().movableBytes > 0 && window_.isTicked(IDOPTIMISE);
   const bool backup = window_.isTicked(IDBACKUP);
-  // A cancelled file choice leaves no path to write to; nothing is touched.
-  const int result = fnbuffer_.empty() ? kErrorWritingFile : document_.save(targetFNum_, optimise, backup, fnbuffer_);
+  // Always the movie that was loaded and analysed, into its own file, whatever
+  // the path field holds by now.
+  const int result = document_.save(targetFNum_, optimise, backup);
   if (result == kFileModified || result == kErrorCreatingBackup || result == kErrorWritingFile) {
     window_.setText(COMMENTTEXT3, saveResultText(result));
   }
-  window_.enable(BTN_SAVE, false);
+  enableSave(false);
+  // Save's button goes off under the focus: the focus must not fall through
+  // to Exit, where the next Enter would quit.
+  focusWhereEnterIsHarmless();
+}
+
+void DialogController::enableSave(bool on) {
+  saveEnabled_ = on;
+  window_.enable(BTN_SAVE, on);
+}
+
+void DialogController::focusWhereEnterIsHarmless() {
+  window_.focusControl(targetEnabled_ ? F_TARGET_FLD : FILE_PATH_FLD);
 }
 
 void DialogController::progressTick() {

@@ -21,33 +21,44 @@ class DialogController {
   // A command: a push button or check box was clicked (by its id), Enter was
   // pressed (IDOK), or the window is being closed (IDCANCEL).
   void command(int id);
-  // The path field's text changed, by typing or otherwise.
-  void pathFieldChanged(const std::string& text);
   // The up-down control moved to `position`.
   void upDownMoved(int position);
+  // The keyboard focus left the target field: a number typed there counts
+  // from now on, as if Enter had been pressed.
+  void targetFieldLeft();
+  // Shows `path` in the path field and loads it (a movie named on the command
+  // line or dropped on the window).
+  void openMovie(const std::string& path);
 
   BusyAnimation& animation() { return animation_; }
   const Document& document() const { return document_; }
-  const std::string& fnbuffer() const { return fnbuffer_; }
   std::int32_t targetFrame() const { return targetFNum_; }
+  bool busy() const { return busy_; }
 
  private:
   void browse();
   void enter();
-  void load();
+  void load(const std::string& path);
   void analyze();
   void showAnalysisError(const std::string& message);
+  void commitTypedFrame(bool planEvenIfUnchanged);
   void plan();
   void optimiseClicked();
   void save();
+  void enableSave(bool on);
+  void focusWhereEnterIsHarmless();
+  std::string chooserFolder() const;
   void progressTick();
 
   DialogWindow& window_;
   BusyAnimation animation_;
   Document document_;
-  std::string fnbuffer_;     // the movie's path: chosen, or as typed in the path field
-  std::string fileInfoStr_;  // what the last load said: "" or why it failed
   std::int32_t targetFNum_ = 1;
+  // What the controls allow, as last set: a command that arrives for a
+  // control in another state (queued before it changed) does nothing.
+  bool targetEnabled_ = false;
+  bool saveEnabled_ = false;
+  bool busy_ = false;  // an analysis is running
 };
 
 // The number a user typed: leading blanks, an optional sign, then digits;

@@ -8,7 +8,11 @@ namespace {
 
 using K = ControlKind;
 
-constexpr std::array<ControlTemplate, 27> kControls{{
+// The three spare lines (under the analysis lines, under the verdict lines
+// and under the backup box) each add 9 units to their group, which moves the
+// groups below them down. The target field holds five digits, the most frames
+// a movie can declare.
+constexpr std::array<ControlTemplate, 30> kControls{{
     {FILE_LOCATION_LABEL, K::StaticText, "File Location", {15, 62, 40, 8}, false},
     {FILE_PATH_FLD, K::Edit, "", {15, 70, 180, 12}, true},
     {IDBROWSE, K::PushButton, "&Browse...", {200, 69, 40, 14}, true},
@@ -19,27 +23,30 @@ constexpr std::array<ControlTemplate, 27> kControls{{
     {HEADERTEXT3, K::StaticText, "Dimensions:", {21, 127, 170, 8}, false},
     {HEADERTEXT4, K::StaticText, "Frames (main timeline):", {21, 136, 170, 8}, false},
     {IDSCAN, K::PushButton, "&Analyze", {200, 132, 40, 14}, true},
-    {ANALYSIS_GROUP, K::GroupBox, "Analysis", {15, 154, 234, 51}, false},
+    {ANALYSIS_GROUP, K::GroupBox, "Analysis", {15, 154, 234, 60}, false},
     {ANALYSISTEXT1, K::StaticText, "", {21, 165, 220, 8}, false},
     {ANALYSISTEXT2, K::StaticText, "", {21, 174, 220, 8}, false},
     {ANALYSISTEXT3, K::StaticText, "", {21, 183, 220, 8}, false},
     {ANALYSISTEXT4, K::StaticText, "", {21, 192, 220, 8}, false},
-    {MODIFICATION_GROUP, K::GroupBox, "Modification", {15, 210, 234, 42}, false},
-    {TARGET_LABEL, K::StaticText, "Move assets to frame", {31, 221, 80, 8}, false},
-    {F_TARGET_FLD, K::DigitsEdit, "", {46, 231, 18, 12}, true},
-    {F_TARGET_BTN, K::UpDown, "", {64, 231, 22, 12}, true},
-    {COMMENTTEXT1, K::StaticText, "", {113, 221, 120, 8}, false},
-    {COMMENTTEXT2, K::StaticText, "", {113, 230, 120, 8}, false},
-    {COMMENTTEXT3, K::StaticText, "", {113, 239, 120, 8}, false},
-    {OUTPUT_GROUP, K::GroupBox, "Output", {15, 257, 234, 37}, false},
-    {IDOPTIMISE, K::CheckBox, "Remove Redundant Bytes", {23, 268, 150, 8}, true},
-    {IDBACKUP, K::CheckBox, "Save original as [filename]_old.swf", {23, 280, 150, 8}, true},
-    {BTN_SAVE, K::PushButton, "&Save", {200, 271, 40, 14}, true},
-    {IDCANCEL, K::PushButton, "&Exit", {200, 300, 40, 14}, true},
+    {SAVE_BLOCKED_TEXT, K::StaticText, "", {21, 201, 220, 8}, false},
+    {MODIFICATION_GROUP, K::GroupBox, "Modification", {15, 219, 234, 51}, false},
+    {TARGET_LABEL, K::StaticText, "Move assets to frame", {31, 230, 80, 8}, false},
+    {F_TARGET_FLD, K::DigitsEdit, "", {46, 240, 28, 12}, true},
+    {F_TARGET_BTN, K::UpDown, "", {74, 240, 22, 12}, true},
+    {COMMENTTEXT1, K::StaticText, "", {113, 230, 128, 8}, false},
+    {COMMENTTEXT2, K::StaticText, "", {113, 239, 128, 8}, false},
+    {COMMENTTEXT3, K::StaticText, "", {113, 248, 128, 8}, false},
+    {SAVE_CAUSE_TEXT, K::StaticText, "", {21, 257, 220, 8}, false},
+    {OUTPUT_GROUP, K::GroupBox, "Output", {15, 275, 234, 46}, false},
+    {IDOPTIMISE, K::CheckBox, "Remove Redundant Bytes", {23, 286, 150, 8}, true},
+    {IDBACKUP, K::CheckBox, "Save original as [filename]_old.swf", {23, 298, 150, 8}, true},
+    {BACKUP_NAME_TEXT, K::StaticText, "", {35, 307, 160, 8}, false},
+    {BTN_SAVE, K::PushButton, "&Save", {200, 289, 40, 14}, true},
+    {IDCANCEL, K::PushButton, "&Exit", {200, 327, 40, 14}, true},
 }};
 
 const DialogTemplate kMainDialog{
-    "Framestow", {70, 20, 265, 320}, "Helvetica", 8, kControls};
+    "Framestow", {70, 20, 265, 347}, "Helvetica", 8, kControls};
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 // the tests can record every state without a display.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/control_ids.hpp"
@@ -25,15 +26,26 @@ class DialogWindow {
   virtual void setUpDownRange(ControlId id, int lower, int upper) = 0;
   // The control that holds the keyboard focus, 0 when none of ours does.
   virtual int focusedControl() const = 0;
-  // Asks the user for an existing movie file; "" when cancelled.
-  virtual std::string chooseFile() = 0;
+  // Gives the keyboard focus to an enabled control.
+  virtual void focusControl(ControlId id) = 0;
+  // Asks the user for an existing movie file, starting in `folder` (in the
+  // folder remembered last when ""); "" when cancelled.
+  virtual std::string chooseFile(const std::string& folder) = 0;
+  // A movie was loaded from `folder`: later runs start their chooser there.
+  virtual void rememberFolder(const std::string& folder) = 0;
   // Closes the dialog; `code` becomes the program's exit status.
   virtual void endDialog(int code) = 0;
 
-  // The busy animation changed frame: its area needs painting.
+  // Runs `work` (an analysis) to its end. The window may run it on another
+  // thread and go on painting meanwhile; the controller keeps every control
+  // disabled and ignores commands until this returns, so no click or key made
+  // during the work acts afterwards.
+  virtual void runBusy(const std::function<void()>& work) = 0;
+  // The busy animation changed frame: its area needs painting. May be called
+  // from the thread that runs the work of runBusy.
   virtual void invalidateAnimation() = 0;
-  // Paints whatever is pending at once. The analysis runs on the window's own
-  // thread, so this is the only way the animation moves while it works.
+  // Paints whatever is pending at once, when the work runs on the window's
+  // own thread. May be called from the thread that runs the work of runBusy.
   virtual void repaintNow() = 0;
 };
 

@@ -1,7 +1,7 @@
 // The Framestow window: the controls laid out from the dialog template, the
-// banner and the busy animation. It decides nothing itself: clicks, Enter and
-// field changes go to the DialogController, which sets the controls back
-// through the DialogWindow operations.
+// banner and the busy animation. It decides nothing itself: clicks, Enter,
+// focus changes and dropped files go to the DialogController, which sets the
+// controls back through the DialogWindow operations.
 #pragma once
 
 #include <QDialog>
@@ -17,6 +17,7 @@
 #include "app/dialog_window.hpp"
 
 class QFileDialog;
+class QScrollArea;
 
 namespace framestow::app {
 
@@ -38,8 +39,11 @@ class MainDialog : public QDialog, public DialogWindow {
   bool isTicked(ControlId id) const override;
   void setUpDownRange(ControlId id, int lower, int upper) override;
   int focusedControl() const override;
-  std::string chooseFile() override;
+  void focusControl(ControlId id) override;
+  std::string chooseFile(const std::string& folder) override;
+  void rememberFolder(const std::string& folder) override;
   void endDialog(int code) override;
+  void runBusy(const std::function<void()>& work) override;
   void invalidateAnimation() override;
   void repaintNow() override;
 
@@ -48,42 +52,56 @@ class MainDialog : public QDialog, public DialogWindow {
   // Pixels per dialog unit, measured from the dialog's font.
   double unitX() const { return unitX_; }
   double unitY() const { return unitY_; }
+  // The surface that holds the controls at their template places; it scrolls
+  // inside the window when the screen is too small for it.
+  QWidget* page() const { return page_; }
+  QScrollArea* scrollArea() const { return scrollArea_; }
   QPoint animationPosition() const { return animationPosition_; }
-  // Replaces the file chooser, for tests that cannot click through one.
-  void setFileChooser(std::function<std::string()> chooser) { fileChooser_ = std::move(chooser); }
+  QRect bannerRect() const { return bannerRect_; }
+  // Replaces the file chooser, for tests that cannot click through one; it
+  // gets the folder the chooser would open in.
+  void setFileChooser(std::function<std::string(const std::string&)> chooser) { fileChooser_ = std::move(chooser); }
 
-  static constexpr QPoint kBannerPosition{7, 6};
+  static constexpr int kMargin = 7;          // around the banner
   static constexpr int kAnimationArea = 60;  // repainted square, a little larger than a frame
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  public slots:
   void reject() override;
 
  private:
   void measureDialogUnits();
-  void createControls();
+  void createControls(int top);
   QWidget* createControl(const ControlTemplate& control);
   void loadPictures();
-  void centreOnScreen();
+  void paintPage();
+  void fitAndCentre();
   QRect animationRect() const;
-  const QPixmap& picture(const std::array<QPixmap, 2>& variants) const;
+  const QPixmap& picture(const std::array<QPixmap, 2>& variants, double scale = 1.0) const;
 
   std::unique_ptr<DialogController> controller_;
+  QScrollArea* scrollArea_ = nullptr;
+  QWidget* page_ = nullptr;
   QHash<int, QWidget*> controls_;
   UpDownControl* upDown_ = nullptr;
   double unitX_ = 1.5;
   double unitY_ = 1.625;
+  QRect bannerRect_;
   QPoint animationPosition_;
   bool animationPending_ = false;
-  bool centred_ = false;
+  bool placed_ = false;      // fitted to the screen and centred once shown
+  bool frameKnown_ = false;  // ... knowing the size of the window's frame
   // Each picture at 1x and 2x, so it stays sharp on high-density screens.
   std::array<QPixmap, 2> banner_;
   std::array<std::array<QPixmap, 2>, 13> frames_;
-  std::function<std::string()> fileChooser_;
+  std::function<std::string(const std::string&)> fileChooser_;
 };
 
 // The open dialog's settings: title, filters, suffix, existing files only.

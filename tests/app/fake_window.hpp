@@ -1,18 +1,16 @@
 // A window without a screen: it keeps every control's text, enable and tick
-// state as the controller leaves them, and lets a test play the user.
+// state as the controller leaves them, for a test that plays the user.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
-#include <utility>
+#include <tuple>
 
 #include "app/dialog_controller.hpp"
 #include "app/dialog_template.hpp"
 #include "app/dialog_window.hpp"
-#include "test_movies.hpp"
 
 namespace framestow::test::app {
 
@@ -22,111 +20,65 @@ class FakeWindow : public DialogWindow {
  public:
   FakeWindow() {
     // As the window is created: captions from the layout, everything enabled.
-    for (const ControlTemplate& control : mainDialogTemplate().controls) {
-      texts[control.id] = control.caption;
-      enabled[control.id] = true;
-      ticked[control.id] = false;
+    for (const ControlTemplate& c : mainDialogTemplate().controls) {
+      std::tie(texts[c.id], enabled[c.id], ticked[c.id]) = std::tuple(c.caption, true, false);
     }
   }
 
-  void setText(ControlId id, const std::string& text) override {
-    ++changes;
-    texts[id] = text;
-    // The path field reports every change, as an edit control does.
-    if (id == FILE_PATH_FLD && controller != nullptr) {
-      controller->pathFieldChanged(text);
-    }
-  }
+  void setText(ControlId id, const std::string& text) override { texts[id] = text; }
   std::string text(ControlId id) const override { return texts.at(id); }
   void enable(ControlId id, bool on) override {
-    ++changes;
     enabled[id] = on;
-    if (!on && focus == id) {
-      focus = 0;  // a disabled control cannot hold the focus
-    }
+    if (!on && focus == id) focus = 0;  // a disabled control cannot hold the focus
   }
-  void setTicked(ControlId id, bool on) override {
-    ++changes;
-    ticked[id] = on;
-  }
+  void setTicked(ControlId id, bool on) override { ticked[id] = on; }
   bool isTicked(ControlId id) const override { return ticked.at(id); }
   void setUpDownRange(ControlId, int lower, int upper) override {
-    ++changes;
-    range = {lower, upper};
+    range = std::to_string(lower) + "-" + std::to_string(upper);
   }
   int focusedControl() const override { return focus; }
-  std::string chooseFile() override {
-    ++chooserShown;
-    if (choices.empty()) {
-      return {};
-    }
-    std::string next = choices.front();
-    choices.pop_front();
-    return next;
+  void focusControl(ControlId id) override { focus = enabled[id] ? id : -1; }
+  std::string chooseFile(const std::string& folder) override {
+    chooserFolder = folder;
+    std::string chosen;
+    if (!choices.empty()) chosen = choices.front(), choices.pop_front();
+    return chosen;
   }
+  void rememberFolder(const std::string& folder) override { remembered = folder; }
   void endDialog(int code) override { endCode = code; }
-  void invalidateAnimation() override { ++invalidations; }
-  void repaintNow() override { ++repaints; }
+  void runBusy(const std::function<void()>& work) override {
+    statesWhileBusy = states();
+    if (whileBusy) whileBusy();
+    work();
+  }
+  void invalidateAnimation() override {}
+  void repaintNow() override {}
 
-  // --- the user ---
-
-  void typePath(const std::string& path) {
-    texts[FILE_PATH_FLD] = path;
-    controller->pathFieldChanged(path);
-  }
-  // Enter in a control: the dialog turns it into IDOK.
-  void pressEnterIn(ControlId id) {
-    ASSERT_TRUE(enabled[id]) << "control " << id << " is disabled";
-    focus = id;
-    controller->command(IDOK);
-  }
-  void typeTargetAndEnter(const std::string& typed) {
-    ASSERT_TRUE(enabled[F_TARGET_FLD]);
-    texts[F_TARGET_FLD] = typed;
-    pressEnterIn(F_TARGET_FLD);
-  }
-  // A click: check boxes tick or untick themselves before they report.
-  void click(ControlId id) {
-    ASSERT_TRUE(enabled[id]) << "control " << id << " is disabled";
-    focus = id;
-    if (id == IDOPTIMISE || id == IDBACKUP) {
-      ticked[id] = !ticked[id];
+  // The enabled input controls, then the ticked boxes: one line that states
+  // a whole row of expectations and shows every difference.
+  std::string states() const {
+    std::string on, ticks;
+    for (const auto& [id, name] : {std::pair{FILE_PATH_FLD, "path"}, {IDBROWSE, "browse"}, {IDSCAN, "scan"},
+                                   {F_TARGET_FLD, "target"}, {IDOPTIMISE, "optimise"}, {IDBACKUP, "backup"},
+                                   {BTN_SAVE, "save"}, {IDCANCEL, "exit"}}) {
+      if (enabled.at(id)) on += std::string(on.empty() ? "" : " ") + name;
+      if (ticked.at(id)) ticks += std::string(" ") + name;
     }
-    controller->command(id);
-  }
-  void browseTo(const std::string& path) {
-    choices.push_back(path);
-    click(IDBROWSE);
+    // The field and its arrows always change together.
+    return on + (enabled.at(F_TARGET_FLD) != enabled.at(F_TARGET_BTN) ? " SPLIT" : "") + " /" + ticks;
   }
 
-  DialogController* controller = nullptr;
   std::map<int, std::string> texts;
   std::map<int, bool> enabled;
   std::map<int, bool> ticked;
-  std::pair<int, int> range{0, 0};
-  int focus = FILE_PATH_FLD;
+  std::string range;
+  int focus = FILE_PATH_FLD;  // -1 after the controller focused a disabled control
   std::deque<std::string> choices;
-  int chooserShown = 0;
+  std::string chooserFolder = "(not shown)";
+  std::string remembered;
   int endCode = -1;
-  int changes = 0;
-  int invalidations = 0;
-  int repaints = 0;
-};
-
-// A fresh folder named after the running test; tests run in parallel.
-inline std::string folderForThisTest() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return freshFolder(std::string(info->test_suite_name()) + "." + info->name());
-}
-
-// A controller wired to a fake window, started as the real window starts it.
-struct FakeDialog {
-  FakeDialog() : controller(window) {
-    window.controller = &controller;
-    controller.start();
-  }
-  FakeWindow window;
-  DialogController controller;
+  std::string statesWhileBusy;
+  std::function<void()> whileBusy;  // what the user does while an analysis runs
 };
 
 }  // namespace framestow::test::app

@@ -8,53 +8,36 @@ namespace {
 constexpr std::uint16_t kBitmapId = 1;
 constexpr std::uint16_t kShapeId = 2;
 
-Timeline bitmapTag(const MovieShape& shape) {
-  Timeline t;
-  t.defineBitsLossless(kBitmapId, shape.bitmapPixels);
-  return t;
-}
-
-}  // namespace
-
 ByteVector buildTestMovie(const MovieShape& shape) {
   Timeline main;
   main.setBackgroundColor();
-  main.raw(bitmapTag(shape).bytes());
+  main.defineBitsLossless(kBitmapId, kBitmapPixels);
   if (shape.badFill) {
     // DefineShape: id, bounds, one fill style of type 0x13, then filler.
-    Bytes body;
-    body.u16(kShapeId).rect(0, 200, 0, 200).u8(1).u8(0x13).fill(16, 0);
-    main.tag(2, body);
+    main.tag(2, Bytes().u16(kShapeId).rect(0, 200, 0, 200).u8(1).u8(0x13).fill(16, 0));
   }
   if (shape.exported) {
     std::vector<std::pair<std::uint16_t, std::string>> entries{{kBitmapId, "asset"}};
-    if (shape.redundantBytes >= 3) {
-      // The same bitmap again, in the same tag so that only this entry goes:
-      // it takes its name plus three bytes (id and terminator).
-      entries.emplace_back(kBitmapId, std::string(shape.redundantBytes - 3, 'r'));
-    }
+    // The same bitmap again, in the same tag so that only this entry goes:
+    // it takes its name plus three bytes (id and terminator).
+    if (shape.redundantBytes >= 3) entries.emplace_back(kBitmapId, std::string(shape.redundantBytes - 3, 'r'));
     main.exportAssets(entries);
   }
   for (int frame = 1; frame <= shape.frames; ++frame) {
     if (frame == shape.attachFrame) {
       Actions actions;
       actions.pushString("attachMovie").callMethod();
-      if (shape.obfuscated) {
-        // A Push whose declared length reaches far past the tag.
-        actions.bytes.u8(0x96).u16(500).u8(0);
-      }
+      // A Push whose declared length reaches far past the tag.
+      if (shape.obfuscated) actions.bytes.u8(0x96).u16(500).u8(0);
       main.doAction(actions.bytes);
     }
     main.showFrame();
   }
   main.end();
-  MovieOptions options;
-  options.version = shape.version;
-  options.signature = shape.signature;
-  return buildMovie(main, options);
+  return buildMovie(main, MovieOptions{.signature = shape.signature, .version = shape.version});
 }
 
-std::size_t exportedBitmapTagBytes(const MovieShape& shape) { return bitmapTag(shape).bytes().size(); }
+}  // namespace
 
 std::string freshFolder(const std::string& name) {
   const std::filesystem::path folder = std::filesystem::path(FRAMESTOW_TEST_TMP) / name;

@@ -18,14 +18,14 @@ struct MovieShape {
   int attachFrame = 2;          // frame whose DoAction pushes "attachMovie"; 0: none
   bool obfuscated = false;      // that DoAction also holds an action running past its tag
   std::size_t redundantBytes = 0;  // size of a second, redundant export entry of bitmap 1 (3 or more)
-  std::size_t bitmapPixels = 2000;  // placeholder pixel bytes of the exported bitmap
   bool badFill = false;         // a shape in frame 1 with a fill type no movie may use
 };
 
-ByteVector buildTestMovie(const MovieShape& shape);
-
-// Bytes of the exported bitmap's tag: what a plan for frame 2 can move.
-std::size_t exportedBitmapTagBytes(const MovieShape& shape);
+// Placeholder pixel bytes of the exported bitmap (DefineBitsLossless, 1 x 1).
+constexpr std::size_t kBitmapPixels = 2000;
+// Bytes of the exported bitmap's tag, what a plan for frame 2 can move: a
+// long tag header (6), the id, format, width and height (7), the pixels.
+constexpr std::size_t kBitmapTagBytes = 6 + 7 + kBitmapPixels;
 
 // A fresh, empty folder for one test under the build folder.
 std::string freshFolder(const std::string& name);
