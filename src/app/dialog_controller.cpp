@@ -222,8 +222,10 @@ void DialogController::save() {
   const bool optimise = document_.lastVerdict().movableBytes > 0 && window_.isTicked(IDOPTIMISE);
   const bool backup = window_.isTicked(IDBACKUP);
   // A cancelled file choice leaves no path to write to; nothing is touched.
-  const int result = fnbuffer_.empty() ? kErrorWritingFile : document_.save(targetFNum_, optimise, backup, fnbuffer_);
-  if (result == kFileModified || result == kErrorCreatingBackup || result == kErrorWritingFile) {
+  const int result =
+      fnbuffer_.empty() ? kErrorWritingFile : document_.save(targetFNum_, optimise, backup, fnbuffer_).result;
+  if (result == kFileModified || result == kErrorCreatingBackup || result == kErrorWritingFile ||
+      result == kAlreadyLaidOut) {
     window_.setText(COMMENTTEXT3, saveResultText(result));
   }
   window_.enable(BTN_SAVE, false);

@@ -142,13 +142,13 @@ TEST_F(Commands, SaveWithoutBackupWritesNoBackup) {
   EXPECT_FALSE(std::filesystem::exists(folder + "/intro_old.swf"));
 }
 
-TEST_F(Commands, SaveReportsABackupThatCannotBeCreated) {
-  std::filesystem::create_directory(folder + "/intro_old.swf");  // a folder where the backup should go
+TEST_F(Commands, SaveKeepsTheBackupUnderTheNextFreeName) {
+  std::filesystem::create_directory(folder + "/intro_old.swf");  // a folder where the backup would go
   const auto original = readFile(path);
   d.window.typeTargetAndEnter("2");
   d.window.click(BTN_SAVE);
-  EXPECT_EQ(d.window.texts[COMMENTTEXT3], "ERROR CREATING BACKUP");
-  EXPECT_EQ(readFile(path), original);
+  EXPECT_EQ(d.window.texts[COMMENTTEXT3], "FILE MODIFIED");
+  EXPECT_EQ(readFile(folder + "/intro_old_2.swf"), original);
 }
 
 TEST_F(Commands, SaveGoesToTheTypedPath) {
