@@ -16,13 +16,25 @@ std::string folderOf(const std::string& path) {
   return folder.empty() ? std::string(".") : folder.string();
 }
 
+// The path of a file reached through links, with its folder spelt without
+// "." and ".." (which only the system can take away: a ".." after a linked
+// folder leaves the folder the link points to).
+std::string tidied(const std::string& path) {
+  std::error_code error;
+  const stdfs::path folder = stdfs::weakly_canonical(stdfs::path(folderOf(path)), error);
+  return error ? path : (folder / stdfs::path(path).filename()).string();
+}
+
 // Follows the symbolic links at the end of `path`, as opening it would:
 // `real` is the name that is no link (or names nothing).
 std::error_code followLinks(FileSystem& fs, const std::string& path, std::string& real, FileStatus& status) {
   real = path;
   for (int hop = 0; hop <= kLinkHops; ++hop) {
     if (std::error_code error = fs.status(real, status)) return error;
-    if (status.kind != FileKind::Link) return {};
+    if (status.kind != FileKind::Link) {
+      if (hop > 0) real = tidied(real);
+      return {};
+    }
     std::string text;
     if (std::error_code error = fs.readLink(real, text)) return error;
     const stdfs::path next(text);
@@ -80,6 +92,8 @@ std::string chooseTarget(FileSystem& fs, const std::string& loadedPath, const st
     }
     target.replacesLoaded =
         !loadedError && sameEntry(fs, loadedReal, loadedStatus, target.path, target.status);
+    // The loaded movie is replaced under the name it was loaded by.
+    if (target.replacesLoaded) target.path = loadedReal;
   }
   target.folder = folderOf(target.path);
   return "";
