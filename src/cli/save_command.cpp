@@ -54,6 +54,8 @@ std::uint32_t lengthField(const unsigned char* header) {
 // Size on disk and the header's FileLength field of a movie just written.
 void readWrittenSizes(const std::string& path, SaveReport& save) {
   std::error_code ec;
+  // Only a regular file is opened: a FIFO put in its place would never answer.
+  if (!fs::is_regular_file(fs::symlink_status(path, ec))) return;
   const auto size = fs::file_size(path, ec);
   if (!ec) save.sizeAfter = size;
   std::ifstream file(path, std::ios::binary);
