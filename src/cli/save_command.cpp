@@ -38,11 +38,17 @@ void stopSaving(int signal) {
   std::raise(signal);
 }
 
+// A signal the process was started with ignored (a background job's SIGINT,
+// nohup's SIGHUP) stays ignored.
+void stopSavingOn(int signal) {
+  if (std::signal(signal, stopSaving) == SIG_IGN) std::signal(signal, SIG_IGN);
+}
+
 void removeTemporaryFilesWhenStopped() {
-  std::signal(SIGINT, stopSaving);
-  std::signal(SIGTERM, stopSaving);
+  stopSavingOn(SIGINT);
+  stopSavingOn(SIGTERM);
 #if defined(SIGHUP)
-  std::signal(SIGHUP, stopSaving);
+  stopSavingOn(SIGHUP);
 #endif
 }
 
