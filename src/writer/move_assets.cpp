@@ -125,11 +125,60 @@ std::error_code writeEncoded(const std::optional<std::vector<std::uint8_t>>& enc
   return error;
 }
 
+// Takes the lock on the target and reads what is under its name. "" or why
+// the save stops; `laidOut` when the loaded movie's file already holds the
+// movie to write, whose fingerprint is `movieFingerprint`.
+std::string holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMovie& movie,
+                       const AssembledMovie& assembled, const WrittenFile* written, std::unique_ptr<LockedFile>& held,
+                       Fingerprint& movieFingerprint, bool& laidOut) {
+  if (std::error_code error = fs.lock(target.path, kLockWait, held)) {
+    return error == std::errc::resource_unavailable_try_again ? "Another save is writing this file: " + target.path
+                                                              : failureReason(error, target.path);
+  }
+  std::string why;
+  const OnDisk onDisk = readUnderLock(fs, *held, target, fileAsLoaded(movie), written, why);
+  if (!why.empty()) return why;
+  if (onDisk == OnDisk::Changed || onDisk == OnDisk::Replaced) {
+    return (target.replacesLoaded ? "The file changed since it was loaded: " : "The file was replaced meanwhile: ") +
+           target.path;
+  }
+  if (target.replacesLoaded) {
+    movieFingerprint = fingerprintOf(assembled);
+    laidOut = onDisk == OnDisk::Loaded ? sameAsLoaded(movie, assembled) : movieFingerprint == written->movie;
+  }
+  return "";
+}
+
+// The new movie, complete on the disk in a temporary file beside the target,
+// with the owner and mode of the file it replaces (a new file is private
+// until then). "" or why not; the temporary file is gone on failure.
+std::string writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing,
+                           const std::optional<std::vector<std::uint8_t>>& encoded, const AssembledMovie& assembled,
+                           TemporaryFile& temp, Fingerprint& fileFingerprint) {
+  std::error_code error = createTemporary(fs, target.folder, replacing ? 0600 : 0666, temp);
+  if (error) return failureReason(error, target.path);
+  error = writeEncoded(encoded, assembled, [&](const std::uint8_t* data, std::size_t size) {
+    fileFingerprint.add(data, size);
+    return temp.file->write(data, size);
+  });
+  if (!error) error = temp.file->flush();
+  if (!error && replacing) error = takeOwnerAndMode(*temp.file, target.status);
+  const std::error_code closed = temp.file->close();
+  if (!error) error = closed;
+  if (!error) return "";
+  fs.remove(temp.path);
+  return failureReason(error, target.path);
+}
+
 SaveOutcome failed(SaveOutcome outcome, SaveResult result, std::string reason) {
   outcome.result = result;
   outcome.reason = std::move(reason);
   outcome.backupPath.clear();
   return outcome;
+}
+
+std::string incomplete(const LoadedMovie& movie) {
+  return "The movie is incomplete and cannot be written: " + movie.fnbuffer;
 }
 
 }  // namespace
@@ -159,35 +208,24 @@ SaveOutcome moveAssets(const LoadedMovie& movie, const Analysis& analysis, const
   // of the loaded bytes: an "FWS" movie is written from them, a "CWS" one
   // deflated from them, and neither is copied whole.
   const auto assembled = assembleRuns(movie, analysis, plan, options.targetFrame, options.optimise);
-  if (!assembled) return failed(outcome, kErrorWritingFile, "The movie is incomplete and cannot be written: " + movie.fnbuffer);
+  if (!assembled) return failed(outcome, kErrorWritingFile, incomplete(movie));
   if (std::string why = checkKind(target); !why.empty()) return failed(outcome, kErrorWritingFile, why);
 
   // The file replaced stays locked from here to its replacement.
   std::unique_ptr<LockedFile> held;
   Fingerprint movieFingerprint;
   if (target.status.kind != FileKind::Missing) {
-    if (std::error_code error = fs.lock(target.path, kLockWait, held)) {
-      return failed(outcome, kErrorWritingFile,
-                    error == std::errc::resource_unavailable_try_again ? "Another save is writing this file: " + target.path
-                                                                       : failureReason(error, target.path));
-    }
     // What an earlier save of this loaded movie wrote over its file, if one did.
     const WrittenFile* written =
         target.replacesLoaded && options.lastWrite && options.lastWrite->has_value() ? &**options.lastWrite : nullptr;
-    std::string why;
-    const OnDisk onDisk = readUnderLock(fs, *held, target, fileAsLoaded(movie), written, why);
-    if (!why.empty()) return failed(outcome, kErrorWritingFile, why);
-    if (onDisk == OnDisk::Changed || onDisk == OnDisk::Replaced) {
-      return failed(outcome, kErrorWritingFile,
-                    (target.replacesLoaded ? "The file changed since it was loaded: " : "The file was replaced meanwhile: ") +
-                        target.path);
+    bool laidOut = false;
+    if (std::string why = holdTarget(fs, target, movie, *assembled, written, held, movieFingerprint, laidOut);
+        !why.empty()) {
+      return failed(outcome, kErrorWritingFile, why);
     }
-    if (target.replacesLoaded) {
-      movieFingerprint = fingerprintOf(*assembled);
-      if (onDisk == OnDisk::Loaded ? sameAsLoaded(movie, *assembled) : movieFingerprint == written->movie) {
-        outcome.result = kAlreadyLaidOut;
-        return outcome;
-      }
+    if (laidOut) {
+      outcome.result = kAlreadyLaidOut;
+      return outcome;
     }
   }
   if (std::string why = checkWritable(fs, target); !why.empty()) return failed(outcome, kErrorWritingFile, why);
@@ -197,33 +235,19 @@ SaveOutcome moveAssets(const LoadedMovie& movie, const Analysis& analysis, const
     if (!encoded) return failed(outcome, kErrorWritingFile, "The movie could not be compressed: " + target.path);
   }
 
-  // The new movie, complete on the disk beside the target before anything
-  // else changes. A new file is private until it has the original's mode.
   TemporaryFile temp;
-  const bool replacing = held != nullptr;
-  std::error_code error = createTemporary(fs, target.folder, replacing ? 0600 : 0666, temp);
-  if (error) return failed(outcome, kErrorWritingFile, failureReason(error, target.path));
   Fingerprint fileFingerprint;
-  error = writeEncoded(encoded, *assembled, [&](const std::uint8_t* data, std::size_t size) {
-    fileFingerprint.add(data, size);
-    return temp.file->write(data, size);
-  });
-  if (!error) error = temp.file->flush();
-  if (!error && replacing) error = takeOwnerAndMode(*temp.file, target.status);
-  const std::error_code closed = temp.file->close();
-  if (!error) error = closed;
-  if (error) {
-    fs.remove(temp.path);
-    return failed(outcome, kErrorWritingFile, failureReason(error, target.path));
+  if (std::string why = writeTemporary(fs, target, held != nullptr, encoded, *assembled, temp, fileFingerprint);
+      !why.empty()) {
+    return failed(outcome, kErrorWritingFile, why);
   }
-
   if (target.replacesLoaded && options.backup) {
     if (std::string why = keepBackup(fs, target.path, *held, outcome.backupPath); !why.empty()) {
       fs.remove(temp.path);
       return failed(outcome, kErrorCreatingBackup, why);
     }
   }
-  if ((error = fs.rename(temp.path, target.path))) {
+  if (std::error_code error = fs.rename(temp.path, target.path)) {
     fs.remove(temp.path);
     // The original is still in place: a backup of it is of no use.
     if (!outcome.backupPath.empty()) fs.remove(outcome.backupPath);
@@ -239,7 +263,7 @@ SaveOutcome writeMovie(const LoadedMovie& movie, const Analysis& analysis, const
   SaveOutcome outcome;
   outcome.outputPath = destination;
   const auto assembled = assembleRuns(movie, analysis, plan, targetFrame, optimise);
-  if (!assembled) return failed(outcome, kErrorWritingFile, "The movie is incomplete and cannot be written: " + movie.fnbuffer);
+  if (!assembled) return failed(outcome, kErrorWritingFile, incomplete(movie));
   std::optional<std::vector<std::uint8_t>> encoded;
   if (movie.swfCompressed) {
     encoded = encodeMovie(movie, *assembled);

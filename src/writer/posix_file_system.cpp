@@ -81,7 +81,9 @@ class PosixWritableFile final : public WritableFile {
     }
     return {};
   }
-  std::error_code flush() override { return retried([&] { return ::fsync(fd_.get()); }) == 0 ? std::error_code() : lastError(); }
+  std::error_code flush() override {
+    return retried([&] { return ::fsync(fd_.get()); }) == 0 ? std::error_code() : lastError();
+  }
   std::error_code setOwner(std::optional<std::uint32_t> owner, std::optional<std::uint32_t> group) override {
     const uid_t uid = owner ? static_cast<uid_t>(*owner) : static_cast<uid_t>(-1);
     const gid_t gid = group ? static_cast<gid_t>(*group) : static_cast<gid_t>(-1);

@@ -104,8 +104,8 @@ std::string checkKind(const SaveTarget& target) {
     case FileKind::Regular: return "";
     case FileKind::Missing:
       // The loaded movie went away: writing it anew is not a save of it.
-      return target.replacesLoaded ? failureReason(std::make_error_code(std::errc::no_such_file_or_directory), target.path)
-                                   : "";
+      if (!target.replacesLoaded) return "";
+      return failureReason(std::make_error_code(std::errc::no_such_file_or_directory), target.path);
     default: return "Not a regular file (" + std::string(kindName(target.status.kind)) + "): " + target.path;
   }
 }

@@ -64,7 +64,8 @@ std::error_code FaultyFileSystem::checkWritable(const std::string& path) {
   return real_.checkWritable(path);
 }
 
-std::error_code FaultyFileSystem::createNew(const std::string& path, unsigned mode, std::unique_ptr<WritableFile>& out) {
+std::error_code FaultyFileSystem::createNew(const std::string& path, unsigned mode,
+                                            std::unique_ptr<WritableFile>& out) {
   if (std::error_code error = step("create " + path)) return error;
   if (!readOnlyFolder.empty() && folderOf(path) == readOnlyFolder) return kPermissionDenied;
   std::unique_ptr<WritableFile> file;
