@@ -47,13 +47,10 @@ std::error_code followLinks(FileSystem& fs, const std::string& path, std::string
 // Two names that lead to one directory entry. A file with other hard links is
 // the same entry only under the same name in the same folder: another name
 // of it is another path, replaced on its own.
-bool sameEntry(FileSystem& fs, const std::string& a, const FileStatus& aStatus, const std::string& b,
+bool sameEntry(const std::string& a, const FileStatus& aStatus, const std::string& b,
                const FileStatus& bStatus) {
   if (!sameFile(aStatus, bStatus)) return false;
-  if (aStatus.links <= 1) return true;
-  if (stdfs::path(a).filename() != stdfs::path(b).filename()) return false;
-  FileStatus aFolder, bFolder;
-  return !fs.status(folderOf(a), aFolder) && !fs.status(folderOf(b), bFolder) && sameFile(aFolder, bFolder);
+  return aStatus.links <= 1 || tidied(a) == tidied(b);
 }
 
 const char* kindName(FileKind kind) {
@@ -62,7 +59,7 @@ const char* kindName(FileKind kind) {
     case FileKind::Fifo: return "a FIFO";
     case FileKind::Device: return "a device";
     case FileKind::Socket: return "a socket";
-    default: return "not a file";
+    default: return "neither file nor folder";
   }
 }
 
@@ -91,7 +88,7 @@ std::string chooseTarget(FileSystem& fs, const std::string& loadedPath, const st
       return "The symbolic link points to no file: " + outputPath + " -> " + target.path;
     }
     target.replacesLoaded =
-        !loadedError && sameEntry(fs, loadedReal, loadedStatus, target.path, target.status);
+        !loadedError && sameEntry(loadedReal, loadedStatus, target.path, target.status);
     // The loaded movie is replaced under the name it was loaded by.
     if (target.replacesLoaded) target.path = loadedReal;
   }
