@@ -86,6 +86,7 @@ SaveOutcome writeToStream(Document& document, std::int32_t frame, bool removeRed
     return out ? std::error_code() : std::error_code(errno != 0 ? errno : EIO, std::generic_category());
   };
   SaveOutcome outcome = document.writeTo(frame, removeRedundant, put, "standard output");
+  errno = 0;
   if (outcome.result == kFileModified && !out.flush()) {
     outcome.result = kErrorWritingFile;
     outcome.reason = std::error_code(errno != 0 ? errno : EIO, std::generic_category()).message() + ": standard output";
