@@ -198,7 +198,7 @@ void killDuringSave(const std::string& signature, bool backup) {
   // Kills at moments spread over the save's duration, and at each file step:
   // the temporary file created and growing, complete but not yet renamed,
   // the backup in place before the target is replaced. SIGINT and SIGTERM
-  // while the temporary file is made and written.
+  // while the temporary file is made and written ("FWS" only).
   std::vector<KillPoint> points;
   constexpr int kTimed = 12;
   for (int i = 0; i < kTimed; ++i) points.push_back({"timed", full.ran * 2 * i / kTimed, {}, 0});
@@ -208,7 +208,9 @@ void killDuringSave(const std::string& signature, bool backup) {
   for (const auto& [what, quarters] : steps) {
     points.push_back({"temporary " + what, Clock::duration(-1), kTemporary, newMovie.size() * quarters / 4});
   }
+  // The handlers do not depend on the compression: one variant is enough.
   for (const int signal : {SIGINT, SIGTERM}) {
+    if (signature != "FWS") break;
     const std::string name = signal == SIGINT ? "SIGINT" : "SIGTERM";
     points.push_back({name + ", temporary created", Clock::duration(-1), kTemporary, 0, signal});
     points.push_back({name + ", temporary half written", Clock::duration(-1), kTemporary, newMovie.size() / 2, signal});
