@@ -384,7 +384,7 @@ void benchSave(benchmark::State& state, BenchMovie which) {
     const auto now = which.cws ? cpuNow : wallNow;
     auto runStep = [&] {
       const double start = now();
-      const int result = doc.save(n, false, false, saved.string());
+      const int result = doc.save(n, false, false, saved.string()).result;
       time = now() - start;
       if (result != kFileModified) time = -1;
     };

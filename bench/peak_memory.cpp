@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     doc.plan(frame);
-    result = doc.save(frame, false, false, argv[3]);
+    result = doc.save(frame, false, false, argv[3]).result;
   }
   std::error_code ec;
   std::filesystem::remove(argv[3], ec);

@@ -311,8 +311,9 @@ void DialogController::save() {
   const bool backup = window_.isTicked(IDBACKUP);
   // Always the movie that was loaded and analysed, into its own file, whatever
   // the path field holds by now.
-  const int result = document_.save(targetFNum_, optimise, backup);
-  if (result == kFileModified || result == kErrorCreatingBackup || result == kErrorWritingFile) {
+  const int result = document_.save(targetFNum_, optimise, backup).result;
+  if (result == kFileModified || result == kErrorCreatingBackup || result == kErrorWritingFile ||
+      result == kAlreadyLaidOut) {
     window_.setText(COMMENTTEXT3, saveResultText(result));
   }
   enableSave(false);

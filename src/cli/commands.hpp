@@ -26,9 +26,9 @@ struct AnalyzeOptions {
 struct SaveCommandOptions {
   std::string file;
   std::int64_t frame = 0;
-  bool keepRedundant = false;  // keep redundant ExportAssets entries
-  bool noBackup = false;       // do not write name_old.swf first
-  std::string output;          // write here instead of replacing `file`
+  bool keepRedundant = false;         // keep redundant ExportAssets entries
+  bool noBackup = false;              // do not keep the file as name_old.swf
+  std::optional<std::string> output;  // write here instead of replacing `file`; "-": standard output
   bool json = false;
 };
 

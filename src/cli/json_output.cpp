@@ -71,6 +71,7 @@ json saveReportJson(const FileReport& report, const SaveReport& save) {
       {"backup", save.backupPath},
       {"output", save.outputPath},
       {"result", save.resultText},
+      {"reason", save.reason},
       {"sizeBefore", save.sizeBefore},
       {"sizeAfter", save.sizeAfter},
       {"declaredLengthBefore", save.declaredLengthBefore},

@@ -15,8 +15,10 @@ struct SaveReport {
   std::int64_t removedRedundantBytes = 0;  // 0 when the export entries were kept
   std::string backupPath;                  // "" when no backup was written
   std::string outputPath;
-  std::string resultText;  // "FILE MODIFIED", "ERROR CREATING BACKUP" or "ERROR WRITING FILE"
+  std::string resultText;  // "FILE MODIFIED", "FILE ALREADY HAS THIS LAYOUT", "ERROR CREATING BACKUP" or "ERROR WRITING FILE"
+  std::string reason;      // why the save failed, with the path it concerns; "" when it did not
   bool written = false;
+  bool unchanged = false;  // the file already had this layout: nothing was written
   std::uint64_t sizeBefore = 0;             // bytes on disk
   std::uint32_t declaredLengthBefore = 0;   // uncompressed movie, from the header
   std::uint64_t sizeAfter = 0;

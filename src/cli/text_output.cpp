@@ -101,6 +101,7 @@ void printSave(std::ostream& out, const FileReport& report, const SaveReport& sa
   }
   if (!save.backupPath.empty()) out << "Backup: " << save.backupPath << '\n';
   out << "Output: " << save.outputPath << '\n';
+  if (save.unchanged) out << save.resultText << '\n';
   if (!save.written) return;
   out << save.resultText << '\n';
   out << "Size before: " << sizeLine(save.sizeBefore, save.declaredLengthBefore, compressed) << '\n';

@@ -9,6 +9,7 @@ std::string Document::load(const std::string& path) {
   clearPlan(plan_);
   report_ = AnalysisReport{};
   verdict_ = Verdict{};
+  lastWrite_.reset();
   return prescanFile(path, movie_, analysis_);
 }
 
@@ -40,15 +41,34 @@ const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
   return verdict_;
 }
 
-int Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
-  if (!analysis_.analysed) return kErrorWritingFile;
+namespace {
+
+SaveOutcome notAnalysed(const std::string& path) {
+  SaveOutcome outcome;
+  outcome.result = kErrorWritingFile;
+  outcome.reason = "The movie was not analysed, so nothing is written: " + path;
+  outcome.outputPath = path;
+  return outcome;
+}
+
+}  // namespace
+
+SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
+  if (!analysis_.analysed) return notAnalysed(outputPath.empty() ? movie_.fnbuffer : outputPath);
   if (plan_.plannedFrame != n) updateTargetFrame(analysis_, plan_, n, report_.noModFlag, false);
   SaveOptions options;
   options.targetFrame = n;
   options.optimise = optimise;
   options.backup = backup;
   options.outputPath = outputPath;
+  options.lastWrite = &lastWrite_;
   return moveAssets(movie_, analysis_, plan_, options, fs);
+}
+
+SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination) {
+  if (!analysis_.analysed) return notAnalysed(destination);
+  if (plan_.plannedFrame != n) updateTargetFrame(analysis_, plan_, n, report_.noModFlag, false);
+  return writeMovie(movie_, analysis_, plan_, n, optimise, sink, destination);
 }
 
 }  // namespace framestow

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "analysis/progress.hpp"
@@ -34,11 +35,16 @@ class Document {
   const Verdict& plan(std::int32_t n, bool optimiseTicked = false);
   const Verdict& lastVerdict() const { return verdict_; }
 
-  // Writes the movie for target frame n (planning again first when the last run
-  // was for another frame). Returns a SaveResult; kErrorWritingFile when the
-  // movie was not analysed.
-  int save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath = {},
-           FileSystem& fs = realFileSystem());
+  // Writes the movie for target frame n (planning again first when the last
+  // run was for another frame), replacing the loaded file, or writing
+  // `outputPath` when that names another file; `backup` keeps the loaded file
+  // under the first free backup name when it is replaced. See moveAssets for
+  // what is checked first. kErrorWritingFile when the movie was not analysed.
+  SaveOutcome save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath = {},
+                   FileSystem& fs = realFileSystem());
+  // The same movie handed to `sink` (standard output, say); no file is
+  // touched. `destination` names the sink in a failure's reason.
+  SaveOutcome writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination);
 
   const LoadedMovie& movie() const { return movie_; }
   const Analysis& analysis() const { return analysis_; }
@@ -50,6 +56,8 @@ class Document {
   Plan plan_;
   AnalysisReport report_;
   Verdict verdict_;
+  // What the last save wrote over the loaded file, if one did.
+  std::optional<WrittenFile> lastWrite_;
 };
 
 }  // namespace framestow

@@ -1,56 +1,291 @@
+// A save from the assembled movie to the file on disk, and the checks that
+// keep a save from losing or damaging any file.
+#include <algorithm>
+#include <cstring>
+
+#include "writer/replace_file.hpp"
+#include "writer/save_target.hpp"
 #include "writer/writer.hpp"
 
 namespace framestow {
+namespace {
+
+// How long a save waits for another one holding the same movie.
+constexpr std::chrono::milliseconds kLockWait{2000};
+constexpr std::size_t kCompareChunk = 1 << 20;
+
+// The file exactly as it was read, compressed if it was.
+std::span<const std::uint8_t> fileAsLoaded(const LoadedMovie& movie) {
+  const std::size_t size = movie.fileBufferCount > 0 ? movie.fileBufferCount - 1u : 0;
+  if (movie.origBuffer.size() < size) return {};
+  return {movie.origBuffer.data(), size};
+}
+
+// Hands the assembled movie to `take(data, size)` a megabyte at a time.
+template <typename Take>
+void forEachChunk(const AssembledMovie& movie, Take take) {
+  std::vector<std::uint8_t> chunk(std::min(kCompareChunk, movie.size()));
+  for (std::size_t at = 0; at < movie.size(); at += chunk.size()) {
+    const std::size_t count = std::min(chunk.size(), movie.size() - at);
+    movie.copy(at, chunk.data(), count);
+    if (!take(chunk.data(), at, count)) return;
+  }
+}
+
+// The uncompressed movie to write is the one that was loaded, byte for byte
+// (an "FWS" file also without any bytes after the movie).
+bool sameAsLoaded(const LoadedMovie& movie, const AssembledMovie& assembled) {
+  const std::span<const std::uint8_t> loaded =
+      movie.swfCompressed ? std::span<const std::uint8_t>(movie.inflated) : fileAsLoaded(movie);
+  if (loaded.size() != assembled.size()) return false;
+  bool same = true;
+  forEachChunk(assembled, [&](const std::uint8_t* data, std::size_t at, std::size_t count) {
+    same = std::memcmp(data, loaded.data() + at, count) == 0;
+    return same;
+  });
+  return same;
+}
+
+Fingerprint fingerprintOf(const AssembledMovie& assembled) {
+  Fingerprint fingerprint;
+  forEachChunk(assembled, [&](const std::uint8_t* data, std::size_t, std::size_t count) {
+    fingerprint.add(data, count);
+    return true;
+  });
+  return fingerprint;
+}
+
+// What is under the target's name, read under the lock: the file as loaded,
+// what this program wrote there last, something else, another file than the
+// one locked (a save that got there first put a new file under the name), or
+// a file that is not the loaded movie's, whose content does not matter.
+enum class OnDisk { Loaded, Written, Changed, Replaced, NotLoaded };
+
+// Under the lock: the name still leads to the locked file (another save that
+// got there first has put a new file under it), and for the loaded movie,
+// whether its file still holds exactly what was loaded or what this program
+// wrote there last. `why` says what else is wrong.
+OnDisk readUnderLock(FileSystem& fs, LockedFile& held, const SaveTarget& target, std::span<const std::uint8_t> loaded,
+                     const WrittenFile* written, std::string& why) {
+  const FileStatus locked = held.status();
+  FileStatus now;
+  if (std::error_code error = fs.status(target.path, now)) {
+    why = failureReason(error, target.path);
+    return OnDisk::Changed;
+  }
+  if (!sameFile(locked, now)) return OnDisk::Replaced;
+  if (locked.kind != FileKind::Regular) {
+    why = "Not a regular file: " + target.path;
+    return OnDisk::Changed;
+  }
+  if (!target.replacesLoaded) return OnDisk::NotLoaded;
+  bool isLoaded = locked.size == loaded.size();
+  const bool mayBeWritten = written && locked.size == written->file.size;
+  if (!isLoaded && !mayBeWritten) return OnDisk::Changed;
+  std::vector<std::uint8_t> chunk(kCompareChunk);
+  Fingerprint onDisk;
+  for (std::uint64_t at = 0;;) {
+    std::size_t got = 0;
+    if (std::error_code error = held.read(at, chunk.data(), chunk.size(), got)) {
+      why = failureReason(error, target.path);
+      return OnDisk::Changed;
+    }
+    if (got == 0) break;
+    isLoaded = isLoaded && at + got <= loaded.size() && std::memcmp(chunk.data(), loaded.data() + at, got) == 0;
+    if (mayBeWritten) onDisk.add(chunk.data(), got);
+    if (!isLoaded && !mayBeWritten) return OnDisk::Changed;
+    at += got;
+  }
+  if (isLoaded) return OnDisk::Loaded;
+  return mayBeWritten && onDisk == written->file ? OnDisk::Written : OnDisk::Changed;
+}
+
+// Hands the file's bytes to `put` in order: the deflated movie, or the
+// uncompressed one straight from its runs.
+std::error_code writeEncoded(const std::optional<std::vector<std::uint8_t>>& encoded, const AssembledMovie& movie,
+                             const ByteSink& put) {
+  if (encoded) {
+    for (std::size_t done = 0; done < encoded->size(); done += 1 << 20) {
+      const std::size_t count = std::min<std::size_t>(1 << 20, encoded->size() - done);
+      if (std::error_code error = put(encoded->data() + done, count)) return error;
+    }
+    return {};
+  }
+  // Short runs are gathered into one reused buffer, left uninitialised: every
+  // byte written is copied in first. It is kept small, so that it comes from
+  // memory the process already has: a fresh megabyte costs more page faults
+  // than the extra writes of a small buffer cost calls.
+  const std::size_t bufferSize = std::max<std::size_t>(1, std::min(AssembledMovie::kDirectWrite, movie.size()));
+  const std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[bufferSize]);
+  std::error_code error;
+  movie.writePieces(buffer.get(), bufferSize, [&](const std::uint8_t* data, std::size_t size) {
+    error = put(data, size);
+    return !error;
+  });
+  return error;
+}
+
+// Takes the lock on the target and reads what is under its name. "" or why
+// the save stops; `laidOut` when the loaded movie's file already holds the
+// movie to write, whose fingerprint is `movieFingerprint`.
+std::string holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMovie& movie,
+                       const AssembledMovie& assembled, const WrittenFile* written, std::unique_ptr<LockedFile>& held,
+                       Fingerprint& movieFingerprint, bool& laidOut) {
+  if (std::error_code error = fs.lock(target.path, kLockWait, held)) {
+    return error == std::errc::resource_unavailable_try_again ? "Another save is writing this file: " + target.path
+                                                              : failureReason(error, target.path);
+  }
+  std::string why;
+  const OnDisk onDisk = readUnderLock(fs, *held, target, fileAsLoaded(movie), written, why);
+  if (!why.empty()) return why;
+  if (onDisk == OnDisk::Changed || onDisk == OnDisk::Replaced) {
+    return (target.replacesLoaded ? "The file changed since it was loaded: " : "The file was replaced meanwhile: ") +
+           target.path;
+  }
+  if (target.replacesLoaded) {
+    movieFingerprint = fingerprintOf(assembled);
+    laidOut = onDisk == OnDisk::Loaded ? sameAsLoaded(movie, assembled) : movieFingerprint == written->movie;
+  }
+  return "";
+}
+
+// The new movie, complete on the disk in a temporary file beside the target,
+// with the owner and mode of the file it replaces (a new file is private
+// until then). "" or why not; the temporary file is gone on failure.
+std::string writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing,
+                           const std::optional<std::vector<std::uint8_t>>& encoded, const AssembledMovie& assembled,
+                           TemporaryFile& temp, Fingerprint& fileFingerprint) {
+  std::error_code error = createTemporary(fs, target.folder, replacing ? 0600 : 0666, temp);
+  if (error) return failureReason(error, target.path);
+  error = writeEncoded(encoded, assembled, [&](const std::uint8_t* data, std::size_t size) {
+    fileFingerprint.add(data, size);
+    return temp.file->write(data, size);
+  });
+  if (!error) error = temp.file->flush();
+  if (!error && replacing) error = takeOwnerAndMode(*temp.file, target.status);
+  const std::error_code closed = temp.file->close();
+  if (!error) error = closed;
+  if (!error) return "";
+  fs.remove(temp.path);
+  return failureReason(error, target.path);
+}
+
+SaveOutcome failed(SaveOutcome outcome, SaveResult result, std::string reason) {
+  outcome.result = result;
+  outcome.reason = std::move(reason);
+  outcome.backupPath.clear();
+  return outcome;
+}
+
+std::string incomplete(const LoadedMovie& movie) {
+  return "The movie is incomplete and cannot be written: " + movie.fnbuffer;
+}
+
+}  // namespace
 
 const char* saveResultText(int result) {
   switch (result) {
     case kFileModified: return "FILE MODIFIED";
     case kErrorCreatingBackup: return "ERROR CREATING BACKUP";
     case kErrorWritingFile: return "ERROR WRITING FILE";
+    case kAlreadyLaidOut: return "FILE ALREADY HAS THIS LAYOUT";
     default: return "";
   }
 }
 
-std::string backupNameFor(const std::string& path) {
+SaveOutcome moveAssets(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, const SaveOptions& options,
+                       FileSystem& fs) {
+  SaveOutcome outcome;
+  outcome.outputPath = options.outputPath.empty() ? movie.fnbuffer : options.outputPath;
+  SaveTarget target;
+  if (std::string why = chooseTarget(fs, movie.fnbuffer, options.outputPath, target); !why.empty()) {
+    return failed(outcome, kErrorWritingFile, why);
+  }
+  outcome.outputPath = target.path;
+
+  // Everything is put together before any file is touched, so a movie that
+  // cannot be written leaves every file as it was. The movie is kept as runs
+  // of the loaded bytes: an "FWS" movie is written from them, a "CWS" one
+  // deflated from them, and neither is copied whole.
+  const auto assembled = assembleRuns(movie, analysis, plan, options.targetFrame, options.optimise);
+  if (!assembled) return failed(outcome, kErrorWritingFile, incomplete(movie));
+  if (std::string why = checkKind(target); !why.empty()) return failed(outcome, kErrorWritingFile, why);
+
+  // The file replaced stays locked from here to its replacement.
+  std::unique_ptr<LockedFile> held;
+  Fingerprint movieFingerprint;
+  if (target.status.kind != FileKind::Missing) {
+    // What an earlier save of this loaded movie wrote over its file, if one did.
+    const WrittenFile* written =
+        target.replacesLoaded && options.lastWrite && options.lastWrite->has_value() ? &**options.lastWrite : nullptr;
+    bool laidOut = false;
+    if (std::string why = holdTarget(fs, target, movie, *assembled, written, held, movieFingerprint, laidOut);
+        !why.empty()) {
+      return failed(outcome, kErrorWritingFile, why);
+    }
+    if (laidOut) {
+      outcome.result = kAlreadyLaidOut;
+      return outcome;
+    }
+  }
+  if (std::string why = checkWritable(fs, target); !why.empty()) return failed(outcome, kErrorWritingFile, why);
+  std::optional<std::vector<std::uint8_t>> encoded;
+  if (movie.swfCompressed) {
+    encoded = encodeMovie(movie, *assembled);
+    if (!encoded) return failed(outcome, kErrorWritingFile, "The movie could not be compressed: " + target.path);
+  }
+
+  TemporaryFile temp;
+  Fingerprint fileFingerprint;
+  if (std::string why = writeTemporary(fs, target, held != nullptr, encoded, *assembled, temp, fileFingerprint);
+      !why.empty()) {
+    return failed(outcome, kErrorWritingFile, why);
+  }
+  if (target.replacesLoaded && options.backup) {
+    if (std::string why = keepBackup(fs, target.path, *held, outcome.backupPath); !why.empty()) {
+      fs.remove(temp.path);
+      return failed(outcome, kErrorCreatingBackup, why);
+    }
+  }
+  if (std::error_code error = fs.rename(temp.path, target.path)) {
+    fs.remove(temp.path);
+    // The original is still in place: a backup of it is of no use.
+    if (!outcome.backupPath.empty()) fs.remove(outcome.backupPath);
+    return failed(outcome, kErrorWritingFile, failureReason(error, target.path));
+  }
+  if (target.replacesLoaded && options.lastWrite) *options.lastWrite = WrittenFile{fileFingerprint, movieFingerprint};
+  outcome.result = kFileModified;
+  return outcome;
+}
+
+SaveOutcome writeMovie(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, std::int32_t targetFrame,
+                       bool optimise, const ByteSink& sink, const std::string& destination) {
+  SaveOutcome outcome;
+  outcome.outputPath = destination;
+  const auto assembled = assembleRuns(movie, analysis, plan, targetFrame, optimise);
+  if (!assembled) return failed(outcome, kErrorWritingFile, incomplete(movie));
+  std::optional<std::vector<std::uint8_t>> encoded;
+  if (movie.swfCompressed) {
+    encoded = encodeMovie(movie, *assembled);
+    if (!encoded) return failed(outcome, kErrorWritingFile, "The movie could not be compressed: " + destination);
+  }
+  if (std::error_code error = writeEncoded(encoded, *assembled, sink)) {
+    return failed(outcome, kErrorWritingFile, failureReason(error, destination));
+  }
+  outcome.result = kFileModified;
+  return outcome;
+}
+
+std::string backupNameFor(const std::string& path) { return numberedBackupName(path, 1); }
+
+std::string numberedBackupName(const std::string& path, int number) {
   // The extension goes (".swf" usually); a name without a four-character
   // extension keeps all of it, so the backup never lands on another name.
   const auto slash = path.find_last_of("/\\");
   const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  if (path.size() >= nameStart + 4 && path[path.size() - 4] == '.') {
-    return path.substr(0, path.size() - 4) + "_old.swf";
-  }
-  return path + "_old.swf";
-}
-
-int moveAssets(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, const SaveOptions& options,
-               FileSystem& fs) {
-  // Everything is put together before any file is touched, so a movie that
-  // cannot be written leaves every file as it was.
-  // The movie is kept as runs of the loaded bytes: an "FWS" movie is written
-  // from them, a "CWS" one deflated from them, and neither is copied whole.
-  const auto assembled = assembleRuns(movie, analysis, plan, options.targetFrame, options.optimise);
-  if (!assembled) return kErrorWritingFile;
-  std::optional<std::vector<std::uint8_t>> encoded;
-  if (movie.swfCompressed) {
-    encoded = encodeMovie(movie, *assembled);
-    if (!encoded) return kErrorWritingFile;
-  }
-  const std::string target = options.outputPath.empty() ? movie.fnbuffer : options.outputPath;
-  if (target.empty()) return kErrorWritingFile;
-
-  if (options.backup) {
-    const std::string backupPath = options.backupPath.empty() ? backupNameFor(movie.fnbuffer) : options.backupPath;
-    // The file exactly as it was read, compressed if it was.
-    const std::size_t size = movie.fileBufferCount > 0 ? movie.fileBufferCount - 1 : 0;
-    if (movie.fnbuffer.empty() || movie.origBuffer.size() < size ||
-        !replaceFileAtomically(fs, backupPath, movie.origBuffer.data(), size)) {
-      return kErrorCreatingBackup;
-    }
-  }
-  const bool written = encoded ? replaceFileAtomically(fs, target, encoded->data(), encoded->size())
-                                : replaceFileAtomically(fs, target, *assembled);
-  if (!written) return kErrorWritingFile;
-  return kFileModified;
+  const bool extension = path.size() >= nameStart + 4 && path[path.size() - 4] == '.';
+  const std::string stem = extension ? path.substr(0, path.size() - 4) : path;
+  return number <= 1 ? stem + "_old.swf" : stem + "_old_" + std::to_string(number) + ".swf";
 }
 
 }  // namespace framestow

@@ -4,32 +4,31 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "analysis/tables.hpp"
 #include "planner/plan.hpp"
 #include "swfin/movie.hpp"
 #include "writer/file_system.hpp"
+#include "writer/fingerprint.hpp"
+#include "writer/save_outcome.hpp"
+#include "writer/temporary_files.hpp"
 
 namespace framestow {
-
-// moveAssets results, as the front ends report them.
-enum SaveResult : int {
-  kErrorCreatingBackup = 0,  // "ERROR CREATING BACKUP": nothing written
-  kFileModified = 1,         // "FILE MODIFIED"
-  kErrorWritingFile = 2,     // "ERROR WRITING FILE": the backup, if asked for, was written
-};
-
-const char* saveResultText(int result);
 
 struct SaveOptions {
   std::int32_t targetFrame = 1;
   bool optimise = false;    // write ExportAssets tags without their redundant entries
-  bool backup = true;       // keep the file as loaded under the backup name first
-  std::string outputPath;   // empty: replace the loaded file
-  std::string backupPath;   // empty: the backup name derived from the loaded path
+  bool backup = true;       // when replacing the loaded file, keep it under a backup name
+  std::string outputPath;   // empty, or naming the loaded file: replace the loaded file
+  // What an earlier save of this loaded movie wrote over its file, if one did
+  // (without it the file must still be the one loaded), and after a save that
+  // replaced the loaded file, what this one wrote there.
+  std::optional<WrittenFile>* lastWrite = nullptr;
 };
 
 // The uncompressed movie a plan produces, as runs of bytes that lie in memory
@@ -118,18 +117,31 @@ std::optional<std::vector<std::uint8_t>> encodeMovie(const LoadedMovie& movie,
 // file (the same bytes), or nothing when the input was "FWS" or deflate fails.
 std::optional<std::vector<std::uint8_t>> encodeMovie(const LoadedMovie& movie, const AssembledMovie& uncompressed);
 
-// Writes `bytes` to `path` through a temporary file beside it, flushed and
-// renamed over the target, keeping the target's permission bits. On failure
-// the target is untouched and no temporary file remains.
-bool replaceFileAtomically(FileSystem& fs, const std::string& path, const std::uint8_t* data, std::size_t size);
-// The same for an assembled movie, written in the same chunks.
-bool replaceFileAtomically(FileSystem& fs, const std::string& path, const AssembledMovie& movie);
+// Saves the movie the plan produces. The file replaced is the loaded one, or
+// `outputPath` when that names another file; symbolic links are followed to
+// the real file, which is replaced in its own folder. Before anything is
+// written the target must be a regular file (or a new name) that may be
+// replaced, held under an exclusive lock against other saves, and (for the
+// loaded movie) still exactly the file that was loaded. The new movie goes to
+// a temporary file beside it, gets the original's owner and mode, and is
+// renamed over it; a backup of the loaded movie takes the first free numbered
+// name. A failure leaves every file as it was. Replacing the loaded movie by
+// the same movie writes nothing (kAlreadyLaidOut).
+SaveOutcome moveAssets(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, const SaveOptions& options,
+                       FileSystem& fs = realFileSystem());
 
-// Backup, assembly, recompression and replacement. Returns a SaveResult.
-int moveAssets(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, const SaveOptions& options,
-               FileSystem& fs = realFileSystem());
+// Receives the bytes of a saved movie in order.
+using ByteSink = std::function<std::error_code(const std::uint8_t* data, std::size_t size)>;
+
+// The saved movie handed to `sink` instead of a file (no backup, nothing on
+// disk touched). `destination` names the sink in a failure's reason.
+SaveOutcome writeMovie(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, std::int32_t targetFrame,
+                       bool optimise, const ByteSink& sink, const std::string& destination);
 
 // The backup name: the path without its last four characters, then "_old.swf".
 std::string backupNameFor(const std::string& path);
+// The backup names in the order they are tried: 1 is backupNameFor(path),
+// then name_old_2.swf, name_old_3.swf, ...
+std::string numberedBackupName(const std::string& path, int number);
 
 }  // namespace framestow

@@ -147,12 +147,13 @@ TEST(CliSave, UnreadableFilesExitWithTwo) {
 TEST(CliSave, BackupThatCannotBeCreatedStopsTheSave) {
   const std::string folder = freshFolder();
   const ByteVector original = OneAssetMovie().file();
-  const std::string path = writeMovie(folder, "intro.swf", original);
-  fs::create_directory(folder + "/intro_old.swf");  // a folder where the backup file must go
+  // A name of 255 bytes, the most a folder entry holds: "_old" does not fit.
+  const std::string path = writeMovie(folder, std::string(251, 'm') + ".swf", original);
 
   const CliResult result = runCli({"save", path, "--frame", "2"});
   EXPECT_EQ(result.status, 4);
-  EXPECT_EQ(result.err, path + ": ERROR CREATING BACKUP\n");
+  EXPECT_EQ(result.err, path + ": ERROR CREATING BACKUP\n" + path + ": File name too long: " + folder + "/" +
+                            std::string(251, 'm') + "_old.swf\n");
   EXPECT_EQ(test::readFile(path), original);
 }
 
@@ -161,9 +162,10 @@ TEST(CliSave, OutputThatCannotBeWrittenExitsWithFour) {
   const ByteVector original = OneAssetMovie().file();
   const std::string path = writeMovie(folder, "intro.swf", original);
 
-  const CliResult result = runCli({"save", path, "--frame", "2", "--output", folder + "/no/such/folder/out.swf"});
+  const std::string output = folder + "/no/such/folder/out.swf";
+  const CliResult result = runCli({"save", path, "--frame", "2", "--output", output});
   EXPECT_EQ(result.status, 4);
-  EXPECT_EQ(result.err, path + ": ERROR WRITING FILE\n");
+  EXPECT_EQ(result.err, path + ": ERROR WRITING FILE\n" + path + ": No such file or directory: " + output + "\n");
   EXPECT_EQ(test::readFile(path), original);
 }
 

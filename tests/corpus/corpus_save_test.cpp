@@ -77,7 +77,7 @@ TEST(CorpusSave, SavedCopiesAreSoundMovies) {
     for (const auto& [n, optimise] : saves) {
       {
         doc.plan(n, optimise);
-        const int result = doc.save(n, optimise, false, out);
+        const int result = doc.save(n, optimise, false, out).result;
         ++saveResults[saveResultText(result)];
         if (a.tagsRunPastData) {
           // Such a movie is never written: it would come out damaged.

@@ -123,7 +123,7 @@ void expectLikeFresh(Document& used, const ByteVector& second) {
   for (bool optimise : {false, true}) {
     const std::string a = test::tempPath(optimise ? "used-opt-out.swf" : "used-out.swf");
     const std::string b = test::tempPath(optimise ? "fresh-opt-out.swf" : "fresh-out.swf");
-    EXPECT_EQ(used.save(2, optimise, false, a), fresh.save(2, optimise, false, b));
+    EXPECT_EQ(used.save(2, optimise, false, a).result, fresh.save(2, optimise, false, b).result);
     EXPECT_EQ(test::readFile(a), test::readFile(b));
   }
 }

@@ -1,8 +1,10 @@
 // A save of a large movie in a child process, killed (SIGKILL) at many moments
 // spread over the save: afterwards the target is always the complete old movie
-// or the complete new one, the backup name holds its old content or the
-// complete backup, and the only debris are temporary files named
-// <file>.framestow-N.tmp, which do not stop a later save.
+// or the complete new one, an older backup is untouched, the new backup is
+// absent or complete, and the only debris are temporary files named
+// .fstw-*.tmp, which do not stop a later save. Stopped by SIGINT or SIGTERM
+// instead, with handlers installed as the command line installs them, the
+// save leaves no temporary file at all.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -67,7 +69,7 @@ class ChildProcess {
     return line;
   }
   bool send(char c) { return write(in_, &c, 1) == 1; }
-  void killNow() { kill(pid_, SIGKILL); }
+  void killNow(int signal = SIGKILL) { kill(pid_, signal); }
   // True once the child has ended (it stays a zombie until wait()).
   bool exited() {
     siginfo_t info{};
@@ -96,18 +98,33 @@ struct Run {
   bool killed = false;
 };
 
-// When to kill: after a delay from the signal to save, or once a file has
-// reached a size (a temporary file growing, the backup renamed into place).
+// When to kill, and with which signal: after a delay from the signal to
+// save, or once a file has reached a size (the temporary file growing, the
+// new backup in place). kTemporary stands for the temporary file this run makes.
 struct KillPoint {
   std::string label;
   Clock::duration delay{-1};
   std::string path;
   std::uintmax_t minSize = 0;
+  int signal = SIGKILL;
 };
+const std::string kTemporary = "temporary";
+
+bool isTemporary(const std::string& name) { return name.rfind(".fstw-", 0) == 0 && name.ends_with(".tmp"); }
+
+// The temporary file in `folder` that was not among `before`, if there is one yet.
+std::string newTemporary(const std::string& folder, const std::set<std::string>& before) {
+  for (const std::string& name : namesIn(folder)) {
+    if (isTemporary(name) && before.count(name) == 0) return folder + "/" + name;
+  }
+  return "";
+}
 
 // Runs one child save and kills it at `when` (a default KillPoint: never).
 Run runChild(const std::string& target, bool backup, const KillPoint& when = {}) {
   Run run;
+  const std::string folder = std::filesystem::path(target).parent_path().string();
+  const std::set<std::string> before = namesIn(folder);
   ChildProcess child({FRAMESTOW_SAVE_CHILD, target, "2", backup ? "1" : "0"});
   EXPECT_TRUE(child.started());
   EXPECT_EQ(child.readLine(), "ready");
@@ -115,13 +132,15 @@ Run runChild(const std::string& target, bool backup, const KillPoint& when = {})
   child.send('g');
   if (when.delay >= Clock::duration::zero()) {
     std::this_thread::sleep_for(when.delay);
-    child.killNow();
+    child.killNow(when.signal);
   } else if (!when.path.empty()) {
+    std::string path = when.path == kTemporary ? "" : when.path;
     while (!child.exited()) {
+      if (path.empty()) path = newTemporary(folder, before);
       std::error_code ec;
-      const auto size = std::filesystem::file_size(when.path, ec);
-      if (!ec && size >= when.minSize) {
-        child.killNow();
+      const auto size = path.empty() ? 0 : std::filesystem::file_size(path, ec);
+      if (!path.empty() && !ec && size >= when.minSize) {
+        child.killNow(when.signal);
         break;
       }
       std::this_thread::sleep_for(std::chrono::microseconds(50));
@@ -136,24 +155,18 @@ Run runChild(const std::string& target, bool backup, const KillPoint& when = {})
   return run;
 }
 
-// The name the next save gives its temporary file for `path`.
-std::string nextTemporary(const std::string& path) {
-  for (int i = 0;; ++i) {
-    const std::string candidate = path + ".framestow-" + std::to_string(i) + ".tmp";
-    if (!std::filesystem::exists(candidate)) return candidate;
-  }
-}
-
 long long ms(Clock::duration d) { return std::chrono::duration_cast<std::chrono::milliseconds>(d).count(); }
 
 void killDuringSave(const std::string& signature, bool backup) {
   const std::string name = signature + (backup ? "_backup" : "");
   const std::string folder = scratchFolder("kill_" + name);
   const std::string target = folder + "/movie.swf";
-  const std::string backupPath = folder + "/movie_old.swf";
+  const std::string olderBackupPath = folder + "/movie_old.swf";
+  const std::string backupPath = folder + "/movie_old_2.swf";  // the first free name
   const ByteVector oldMovie = largeMovie(20u << 20, signature, 11);
   const ByteVector olderBackup = buildMovie(Timeline().setBackgroundColor().showFrame().end());
   writeFile(target, oldMovie);
+  writeFile(olderBackupPath, olderBackup);
 
   ByteVector newMovie;
   {
@@ -169,39 +182,38 @@ void killDuringSave(const std::string& signature, bool backup) {
   }
   ASSERT_NE(newMovie, oldMovie);
 
-  // Puts the old movie and the older backup back where a run changed them.
+  // Puts the old movie back and takes the new backup away where a run made them.
   ByteVector targetNow = oldMovie;
-  ByteVector backupNow = olderBackup;
   auto reset = [&] {
     if (targetNow != oldMovie) writeFile(target, oldMovie);
-    if (backupNow != olderBackup) writeFile(backupPath, olderBackup);
+    std::filesystem::remove(backupPath);
   };
-  writeFile(backupPath, olderBackup);
 
   // One save left alone, to know how long a save takes.
   const Run full = runChild(target, backup);
   ASSERT_FALSE(full.killed);
   targetNow = readAll(target);
-  backupNow = readAll(backupPath);
   ASSERT_EQ(targetNow, newMovie);
 
   // Kills at moments spread over the save's duration, and at each file step:
-  // temporary files created and growing, complete but not yet renamed, the
-  // backup in place before the target's steps begin. Paths of temporary
-  // files are worked out just before each run (earlier kills leave some).
+  // the temporary file created and growing, complete but not yet renamed,
+  // the backup in place before the target is replaced. SIGINT and SIGTERM
+  // while the temporary file is made and written ("FWS" only).
   std::vector<KillPoint> points;
   constexpr int kTimed = 12;
   for (int i = 0; i < kTimed; ++i) points.push_back({"timed", full.ran * 2 * i / kTimed, {}, 0});
   const std::vector<std::pair<std::string, int>> steps{{"created", 0}, {"a quarter written", 1}, {"half written", 2},
                                                        {"three quarters written", 3}, {"complete", 4}};
-  if (backup) {
-    for (const auto& [what, quarters] : steps) {
-      points.push_back({"backup temporary " + what, Clock::duration(-1), "backup", oldMovie.size() * quarters / 4});
-    }
-    points.push_back({"backup renamed", Clock::duration(-1), backupPath, oldMovie.size()});
-  }
+  if (backup) points.push_back({"backup in place", Clock::duration(-1), backupPath, oldMovie.size()});
   for (const auto& [what, quarters] : steps) {
-    points.push_back({"target temporary " + what, Clock::duration(-1), "target", newMovie.size() * quarters / 4});
+    points.push_back({"temporary " + what, Clock::duration(-1), kTemporary, newMovie.size() * quarters / 4});
+  }
+  // The handlers do not depend on the compression: one variant is enough.
+  for (const int signal : {SIGINT, SIGTERM}) {
+    if (signature != "FWS") break;
+    const std::string name = signal == SIGINT ? "SIGINT" : "SIGTERM";
+    points.push_back({name + ", temporary created", Clock::duration(-1), kTemporary, 0, signal});
+    points.push_back({name + ", temporary half written", Clock::duration(-1), kTemporary, newMovie.size() / 2, signal});
   }
 
   int oldSeen = 0, newSeen = 0, killedCount = 0;
@@ -210,8 +222,7 @@ void killDuringSave(const std::string& signature, bool backup) {
     SCOPED_TRACE(name + ": kill " + point.label + " " + std::to_string(ms(point.delay)) + " ms / " +
                  std::to_string(point.minSize) + " bytes");
     reset();
-    if (point.path == "backup") point.path = nextTemporary(backupPath);
-    if (point.path == "target") point.path = nextTemporary(target);
+    const std::set<std::string> before = namesIn(folder);
     const Run run = runChild(target, backup, point);
     killedCount += run.killed ? 1 : 0;
     if (std::getenv("FRAMESTOW_KILL_VERBOSE") != nullptr) {
@@ -219,21 +230,22 @@ void killDuringSave(const std::string& signature, bool backup) {
                 << ", " << namesIn(folder).size() << " files\n";
     }
     targetNow = readAll(target);
-    backupNow = readAll(backupPath);
     const bool isOld = targetNow == oldMovie;
     const bool isNew = targetNow == newMovie;
     EXPECT_TRUE(isOld || isNew) << "target of " << targetNow.size() << " bytes is neither movie";
     oldSeen += isOld ? 1 : 0;
     newSeen += isNew ? 1 : 0;
-    EXPECT_TRUE(backupNow == olderBackup || (backup && backupNow == oldMovie))
-        << "backup of " << backupNow.size() << " bytes is neither";
-    // The new movie is only ever written after the backup is complete.
+    EXPECT_EQ(readAll(olderBackupPath), olderBackup) << "an older backup is never touched";
+    const bool backupKept = std::filesystem::exists(backupPath);
+    EXPECT_TRUE(!backupKept || (backup && readAll(backupPath) == oldMovie)) << "the new backup is incomplete";
+    // The new movie is only ever in place after the backup is complete.
     if (isNew && backup) {
-      EXPECT_EQ(backupNow, oldMovie);
+      EXPECT_TRUE(backupKept);
     }
     for (const auto& entry : namesIn(folder)) {
-      if (entry == "movie.swf" || entry == "movie_old.swf") continue;
-      EXPECT_TRUE(isTemporaryOf(entry, "movie.swf") || isTemporaryOf(entry, "movie_old.swf")) << entry;
+      if (before.count(entry) != 0 || entry == "movie_old_2.swf") continue;
+      EXPECT_TRUE(isTemporary(entry)) << entry;
+      EXPECT_EQ(point.signal, SIGKILL) << "SIGINT and SIGTERM leave no temporary file: " << entry;
       debris.insert(entry);
     }
     if (::testing::Test::HasFailure()) return;

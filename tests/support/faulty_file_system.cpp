@@ -1,5 +1,7 @@
 #include "support/faulty_file_system.hpp"
 
+#include <filesystem>
+
 namespace framestow::test {
 namespace {
 
@@ -8,19 +10,31 @@ class FaultyFile final : public WritableFile {
   FaultyFile(FaultyFileSystem& fs, std::unique_ptr<WritableFile> real, std::string path)
       : fs_(fs), real_(std::move(real)), path_(std::move(path)) {}
 
-  bool write(const std::uint8_t* data, std::size_t size) override {
+  std::error_code write(const std::uint8_t* data, std::size_t size) override {
     // A failed write may still have put part of the data into the file.
-    if (!fs_.step("write " + path_)) {
+    if (std::error_code error = fs_.step("write " + path_, true)) {
       real_->write(data, size / 2);
-      return false;
+      return error;
     }
     return real_->write(data, size);
   }
-  bool flush() override { return fs_.step("flush " + path_) && real_->flush(); }
-  bool close() override {
+  std::error_code flush() override {
+    if (std::error_code error = fs_.step("flush " + path_, true)) return error;
+    return real_->flush();
+  }
+  std::error_code setOwner(std::optional<std::uint32_t> owner, std::optional<std::uint32_t> group) override {
+    if (fs_.ownerChangesFail) return std::make_error_code(std::errc::operation_not_permitted);
+    return real_->setOwner(owner, group);
+  }
+  std::error_code setMode(unsigned mode) override {
+    if (std::error_code error = fs_.step("set-mode " + path_)) return error;
+    return real_->setMode(mode);
+  }
+  std::error_code close() override {
     // The descriptor goes either way, as with a real close that reports an error.
-    const bool closed = real_->close();
-    return fs_.step("close " + path_) && closed;
+    const std::error_code closed = real_->close();
+    if (std::error_code error = fs_.step("close " + path_, true)) return error;
+    return closed;
   }
 
  private:
@@ -29,26 +43,52 @@ class FaultyFile final : public WritableFile {
   std::string path_;
 };
 
+std::string folderOf(const std::string& path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return folder.empty() ? "." : folder;
+}
+
+const std::error_code kPermissionDenied = std::make_error_code(std::errc::permission_denied);
+
 }  // namespace
 
-bool FaultyFileSystem::step(const std::string& what) {
+std::error_code FaultyFileSystem::step(const std::string& what, bool dataStep) {
   steps_.push_back(what);
-  return static_cast<int>(steps_.size()) - 1 != failAt_;
+  const int index = static_cast<int>(steps_.size()) - 1;
+  const bool fails = index == failAt_ || (diskFull && dataStep && failAt_ >= 0 && index >= failAt_);
+  return fails ? error_ : std::error_code();
 }
 
-std::unique_ptr<WritableFile> FaultyFileSystem::createNew(const std::string& path) {
-  if (!step("create " + path)) return nullptr;
-  auto file = real_.createNew(path);
-  if (!file) return nullptr;
-  return std::make_unique<FaultyFile>(*this, std::move(file), path);
+std::error_code FaultyFileSystem::checkWritable(const std::string& path) {
+  if (!readOnlyFolder.empty() && path == readOnlyFolder) return kPermissionDenied;
+  return real_.checkWritable(path);
 }
 
-bool FaultyFileSystem::rename(const std::string& from, const std::string& to) {
-  return step("rename " + from + " -> " + to) && real_.rename(from, to);
+std::error_code FaultyFileSystem::createNew(const std::string& path, unsigned mode,
+                                            std::unique_ptr<WritableFile>& out) {
+  if (std::error_code error = step("create " + path)) return error;
+  if (!readOnlyFolder.empty() && folderOf(path) == readOnlyFolder) return kPermissionDenied;
+  std::unique_ptr<WritableFile> file;
+  if (std::error_code error = real_.createNew(path, mode, file)) return error;
+  out = std::make_unique<FaultyFile>(*this, std::move(file), path);
+  return {};
 }
 
-bool FaultyFileSystem::setPermissions(const std::string& path, unsigned bits) {
-  return step("set-permissions " + path) && real_.setPermissions(path, bits);
+std::error_code FaultyFileSystem::lock(const std::string& path, std::chrono::milliseconds,
+                                       std::unique_ptr<LockedFile>& out) {
+  if (std::error_code error = step("lock " + path)) return error;
+  return real_.lock(path, std::chrono::milliseconds(0), out);
+}
+
+std::error_code FaultyFileSystem::rename(const std::string& from, const std::string& to) {
+  if (std::error_code error = step("rename " + from + " -> " + to)) return error;
+  return real_.rename(from, to);
+}
+
+std::error_code FaultyFileSystem::link(const std::string& existing, const std::string& to) {
+  if (std::error_code error = step("link " + existing + " -> " + to)) return error;
+  if (linksFail) return std::make_error_code(std::errc::operation_not_permitted);
+  return real_.link(existing, to);
 }
 
 }  // namespace framestow::test

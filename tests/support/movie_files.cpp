@@ -16,4 +16,16 @@ Document analysedMovie(const ByteVector& bytes, const std::string& name) {
   return doc;
 }
 
+ByteVector savedMovie(const ByteVector& bytes, std::int32_t n, bool optimise) {
+  Document doc;
+  loadMovie(doc, bytes, "expected/movie.swf");
+  ByteVector out;
+  const auto sink = [&](const std::uint8_t* data, std::size_t size) {
+    out.insert(out.end(), data, data + size);
+    return std::error_code();
+  };
+  if (doc.writeTo(n, optimise, sink, "memory") != kFileModified) out.clear();
+  return out;
+}
+
 }  // namespace framestow::test

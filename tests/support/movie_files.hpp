@@ -16,6 +16,10 @@ std::string loadMovie(Document& doc, const ByteVector& bytes, const std::string&
 // checks analysed().
 Document analysedMovie(const ByteVector& bytes, const std::string& name = "movie.swf");
 
+// The file a save for frame `n` writes for the movie `bytes` (no file is
+// written: the movie goes through Document::writeTo). Empty when it fails.
+ByteVector savedMovie(const ByteVector& bytes, std::int32_t n, bool optimise = false);
+
 // Size in bytes of the tags a timeline holds.
 inline std::size_t sizeOf(const Timeline& tags) { return tags.bytes().size(); }
 
