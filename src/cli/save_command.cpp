@@ -115,7 +115,7 @@ ExitStatus runSave(const SaveCommandOptions& options, std::ostream& out, std::os
     printFileInfo(out, report);
     if (save.attempted) printSave(out, report, save);
   }
-  if (!report.ok()) printError(out, err, options.file, report.message);
+  if (!report.ok()) printError(out, err, options.file, report.message, report.reason);
   return report.status;
 }
 

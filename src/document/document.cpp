@@ -12,8 +12,16 @@ std::string Document::load(const std::string& path) {
   return prescanFile(path, movie_, analysis_);
 }
 
+std::string Document::loadHeader(const std::string& path) {
+  clearPlan(plan_);
+  report_ = AnalysisReport{};
+  verdict_ = Verdict{};
+  return prescanHeader(path, movie_, analysis_);
+}
+
 bool Document::analyze(const ProgressTick& tick) {
-  if (!movie_.loaded || movie_.m.version < 5 || analysis_.byteoutput.size() != movie_.ScanStartByteoutputNum) {
+  if (!movie_.loaded || movie_.headerOnly || movie_.m.version < 5 ||
+      analysis_.byteoutput.size() != movie_.ScanStartByteoutputNum) {
     return false;
   }
   scanSelectedFile(movie_, analysis_, tick);

@@ -19,7 +19,15 @@ class Document {
  public:
   // Resets everything and loads `path`. Returns "" or the loading message.
   std::string load(const std::string& path);
+  // Resets everything and reads only what the file information needs (the
+  // header; of a compressed body, its first bytes), however large the movie.
+  // The movie can then be described but not analysed: load() it for that.
+  std::string loadHeader(const std::string& path);
   bool loaded() const { return movie_.loaded; }
+  // After a load that returned "Sorry, an error has occured reading the
+  // file.": why, in the system's words, and the path, as one line for the
+  // user ("No such file or directory: /films/intro.swf"). "" otherwise.
+  const std::string& loadErrorCause() const { return movie_.loadErrorCause; }
 
   // Runs the tag scanner once per load. False when the movie is not loaded,
   // is older than version 5, or the scan stopped on an error (see analysisError()).
