@@ -75,6 +75,7 @@ bool analyseFile(Document& document, FileReport& report) {
   report.obfuscation = analysis.asObfuscation != 0;
   report.blockCount = analysis.byteoutputNum();
   report.canMoveAssets = !lines.noModFlag;
+  report.cannotSave = document.cannotSaveReason();
   return true;
 }
 

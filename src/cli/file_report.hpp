@@ -51,6 +51,7 @@ struct FileReport {
   bool obfuscation = false;
   std::uint32_t blockCount = 0;
   bool canMoveAssets = false;  // linked assets and more than one frame
+  std::string cannotSave;      // why the movie cannot be saved; "" when it can
 
   std::vector<TargetRow> targets;
 

@@ -56,6 +56,7 @@ json fileReportJson(const FileReport& report) {
       {"attachFrame", report.attachFrame},
       {"obfuscation", report.obfuscation},
       {"blockCount", report.blockCount},
+      {"cannotSave", report.cannotSave},
       {"targets", targets},
   };
 }

@@ -49,6 +49,10 @@ bool readyToSave(const SaveCommandOptions& options, Document& document, FileRepo
     return false;
   }
   if (!analyseFile(document, report)) return false;
+  if (!report.cannotSave.empty()) {
+    fail(report, ExitStatus::CannotProcess, report.cannotSave);
+    return false;
+  }
   if (auto error = frameRangeError(options.frame, report.frameCount)) {
     fail(report, ExitStatus::Usage, *error);
     return false;

@@ -80,6 +80,7 @@ void printAnalysis(std::ostream& out, const FileReport& report, bool singleFrame
   out << '\n';
   printNonEmptyLines(out, report.analysisLines);
   if (!report.analysed) return;
+  if (!report.cannotSave.empty()) out << report.cannotSave << '\n';
   out << "Redundant export bytes: " << report.redundantBytes << '\n';
   if (report.targets.empty()) return;
   out << '\n';

@@ -1,6 +1,7 @@
 #include "document/document.hpp"
 
 #include "analysis/tag_scanner.hpp"
+#include "document/unsaveable.hpp"
 #include "swfin/loader.hpp"
 
 namespace framestow {
@@ -9,6 +10,7 @@ std::string Document::load(const std::string& path) {
   clearPlan(plan_);
   report_ = AnalysisReport{};
   verdict_ = Verdict{};
+  cannotSaveReason_.clear();
   return prescanFile(path, movie_, analysis_);
 }
 
@@ -16,6 +18,7 @@ std::string Document::loadHeader(const std::string& path) {
   clearPlan(plan_);
   report_ = AnalysisReport{};
   verdict_ = Verdict{};
+  cannotSaveReason_.clear();
   return prescanHeader(path, movie_, analysis_);
 }
 
@@ -34,6 +37,7 @@ bool Document::analyze(const ProgressTick& tick) {
     return false;
   }
   report_ = composeAnalysisReport(movie_.m, analysis_);
+  cannotSaveReason_ = unsaveableReason(movie_, analysis_);
   return true;
 }
 
@@ -45,6 +49,9 @@ const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
     return verdict_;
   }
   verdict_ = updateTargetFrame(analysis_, plan_, n, report_.noModFlag, optimiseTicked);
+  // The count and the verdict lines still say what could move; the file
+  // cannot be written, so Save is not offered.
+  if (!cannotSaveReason_.empty()) verdict_.saveControls = SaveControls::Disable;
   return verdict_;
 }
 

@@ -36,6 +36,12 @@ class Document {
   const std::string& analysisError() const { return analysis_.analysisError; }
   // The analysis lines and option states (valid after analyze()).
   const AnalysisReport& report() const { return report_; }
+  // After a successful analyze(): "" when the movie can be saved, else why not,
+  // as one line for the user ("This movie cannot be saved: its last tag runs
+  // past the end of the movie."). A front end shows it under the analysis
+  // lines and keeps Save disabled for every target frame; plan() already
+  // answers SaveControls::Disable for such a movie. "" before an analysis.
+  const std::string& cannotSaveReason() const { return cannotSaveReason_; }
 
   // One planning run for target frame n (what a click of the up-down control does).
   // Without a successful analysis the verdict is empty and Save stays disabled.
@@ -58,6 +64,7 @@ class Document {
   Plan plan_;
   AnalysisReport report_;
   Verdict verdict_;
+  std::string cannotSaveReason_;
 };
 
 }  // namespace framestow
