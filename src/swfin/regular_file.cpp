@@ -28,7 +28,9 @@ bool RegularFile::open(const std::string& path) {
   close();
   cause_.clear();
   namespace fs = std::filesystem;
-  const fs::path name = fs::u8path(path);
+  // The same conversion as the file system a save goes through, so that one
+  // path names one file for both.
+  const fs::path name(path);
   std::error_code ec;
   const fs::file_status status = fs::status(name, ec);
   if (ec) {
