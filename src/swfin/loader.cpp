@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <iterator>
-#include <system_error>
 #include <limits>
+#include <system_error>
 
 #include "common/byte_text.hpp"
 #include "swfin/reader.hpp"
@@ -75,6 +75,7 @@ std::string openMovieFile(RegularFile& file, LoadedMovie& movie, std::vector<std
   movie.fileBufferCount = static_cast<std::uint32_t>(
       std::min<std::uint64_t>(std::max<std::uint64_t>(9, file.size() + 1), std::numeric_limits<std::uint32_t>::max()));
   movie.loadedDataSize = movie.fileBufferCount;
+  // Past the end of a short file, the reading loop stores its end marker.
   std::uint8_t first[9];
   std::fill(std::begin(first), std::end(first), 0xFF);
   std::size_t got = file.read(first, 3);
@@ -82,7 +83,6 @@ std::string openMovieFile(RegularFile& file, LoadedMovie& movie, std::vector<std
   if (got < 3 || !hasSwfSignature(first)) return kErrorNotSwf;
   got += file.read(first + 3, 5);
   if (file.failed()) return readingError(movie, file.cause());
-  // Past the end of a short file, the reading loop stores its end marker.
   const std::string refusal = readFileHeader(movie, first, file.size());
   if (!refusal.empty()) return refusal;
   if (file.size() > kLargestFile) return readingError(movie, std::generic_category().message(EFBIG));
@@ -220,7 +220,10 @@ std::string prescanHeader(const std::string& path, LoadedMovie& movie, Analysis&
   const auto frameHeader = static_cast<std::size_t>(std::min<std::uint64_t>(movie.m.size - 8u, kFrameHeaderMax));
   movie.origBuffer = head;
   if (movie.swfCompressed) {
-    const bool inflated = inflateHead(file, head, frameHeader, movie.inflated);
+    // A file shorter than its header has the end marker where bytes are missing.
+    std::vector<std::uint8_t> header = head;
+    header.resize(8, 0xFF);
+    const bool inflated = inflateHead(file, header, frameHeader, movie.inflated);
     if (file.failed()) return readingError(movie, file.cause());
     if (!inflated) return kErrorIncomplete;
   } else {
