@@ -1,6 +1,8 @@
-// ExportAssets: the linked assets, and each tag rebuilt without its redundant entries.
+// ExportAssets: the linked assets, and each tag rebuilt without the entries
+// that repeat an earlier export of the same character under the same name.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "analysis/scan_context.hpp"
 #include "common/tag_codes.hpp"
@@ -45,15 +47,22 @@ void readExportAssets(ScanContext& ctx, std::uint32_t block) {
 
     // No character has id 0, so such an entry exports nothing: it is kept as
     // it stands and never counts as a linked asset or as redundant.
-    if (id != 0) a.coverCharacter(id);
-    if (id != 0 && a.exported[id]) {
-      a.redundantAssetTemp += static_cast<std::int64_t>(entryLength);
-      continue;
-    }
     if (id != 0) {
-      a.exported[id] = 1;
-      a.origAssetsList.push_back(static_cast<std::int32_t>(id));
-      ++a.assetCountTotal;
+      // An entry is redundant only when it repeats both the character and the
+      // name: a second name for a character is another way for ActionScript
+      // to attach or register it, and must stay.
+      const std::string entry(reinterpret_cast<const char*>(data.data() + entryStart),
+                              static_cast<std::size_t>(entryLength - 1));
+      if (!a.exportEntries.insert(entry).second) {
+        a.redundantAssetTemp += static_cast<std::int64_t>(entryLength);
+        continue;
+      }
+      a.coverCharacter(id);
+      if (!a.exported[id]) {
+        a.exported[id] = 1;
+        a.origAssetsList.push_back(static_cast<std::int32_t>(id));
+        ++a.assetCountTotal;
+      }
     }
     std::memcpy(copy.byteNum.data() + out, data.data() + entryStart, static_cast<std::size_t>(entryLength));
     out += static_cast<std::size_t>(entryLength);

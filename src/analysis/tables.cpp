@@ -16,6 +16,7 @@ void clearGlobals(Analysis& a) {
   a.dependTotals = {};
   a.origAssetsList.clear();
   a.exported = {};
+  a.exportEntries = {};
   // Cleared with the rest: an entry left from an earlier movie would make the
   // planner move a block of this movie that has nothing to do with the sprite.
   a.initScriptArray = {};

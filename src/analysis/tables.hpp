@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -59,6 +60,9 @@ struct Analysis {
   std::vector<std::int32_t> dependTotals;            // row -> entries in use
   std::vector<std::int32_t> origAssetsList;          // exported charIds, first-export order
   std::vector<std::uint8_t> exported;                // charId -> 1 once exported
+  // Every (charId, linkage name) pair exported so far, as the id's two bytes
+  // followed by the name's bytes: an entry repeats an export only when both match.
+  std::unordered_set<std::string> exportEntries;
   std::vector<std::int32_t> initScriptArray;         // sprite charId -> its DoInitAction block
   std::vector<std::int32_t> spriteExportArray;       // sprite number -> sprite charId
   std::vector<SpriteGroup> spriteGroups;             // sprite number -> its blocks (entry 0 unused)

@@ -220,7 +220,7 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
   const std::string info = formatText("%s\r\nversion:%i  %ikB\r\ndimensions:%i x %i", movie.fnbuffer.c_str(),
                                       movie.m.version, static_cast<int>(movie.m.size / 1024),
                                       movie.m.frame.xMax / 20, movie.m.frame.yMax / 20);
-  if (!movie.loaded || a.byteoutput.size() != movie.ScanStartByteoutputNum) return info;
+  if (!movie.loaded || movie.headerOnly || a.byteoutput.size() != movie.ScanStartByteoutputNum) return info;
 
   const auto data = movie.fileBuffer();
   // Nothing past the declared length belongs to the movie.

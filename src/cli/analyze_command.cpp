@@ -47,14 +47,14 @@ ExitStatus runAnalyze(const AnalyzeOptions& options, std::ostream& out, std::ost
     status = worst(status, report.status);
     if (options.json) {
       documents.push_back(fileReportJson(report));
-      if (!report.ok()) printError(out, err, path, report.message);
+      if (!report.ok()) printError(out, err, path, report.message, report.reason);
       continue;
     }
     if (!first) out << '\n';
     first = false;
     printFileInfo(out, report);
     printAnalysis(out, report, options.frame.has_value());
-    if (!report.ok()) printError(out, err, path, report.message);
+    if (!report.ok()) printError(out, err, path, report.message, report.reason);
   }
   if (options.json) printJson(out, documents);
   return status;

@@ -25,14 +25,15 @@ void fail(FileReport& report, ExitStatus status, std::string message) {
   }
 }
 
-FileReport loadFile(Document& document, const std::string& path) {
+FileReport loadFile(Document& document, const std::string& path, Reading reading) {
   FileReport report;
   report.path = path;
-  const std::string loadMessage = document.load(path);
+  const std::string loadMessage = reading == Reading::HeaderOnly ? document.loadHeader(path) : document.load(path);
   const LoadedMovie& movie = document.movie();
   report.shortName = movie.shortFileName.empty() ? shortNameOf(path) : movie.shortFileName;
   if (!loadMessage.empty() || !document.loaded()) {
     fail(report, ExitStatus::Unreadable, consoleLine(loadMessage));
+    report.reason = document.loadErrorCause();
     return report;
   }
 
@@ -40,7 +41,7 @@ FileReport loadFile(Document& document, const std::string& path) {
   report.signature = movie.swfCompressed ? "CWS" : "FWS";
   report.version = movie.m.version;
   report.declaredLength = movie.m.size;
-  report.fileSize = movie.origBuffer.empty() ? 0 : movie.origBuffer.size() - 1;  // less the end marker
+  report.fileSize = movie.fileSize;
   report.frameCount = movie.m.nFrames;
   report.frameRate = movie.m.rate;
   report.width = pixels(movie.m.frame.xMax - movie.m.frame.xMin);
@@ -74,6 +75,7 @@ bool analyseFile(Document& document, FileReport& report) {
   report.obfuscation = analysis.asObfuscation != 0;
   report.blockCount = analysis.byteoutputNum();
   report.canMoveAssets = !lines.noModFlag;
+  report.cannotSave = document.cannotSaveReason();
   return true;
 }
 

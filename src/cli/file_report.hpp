@@ -26,6 +26,7 @@ struct FileReport {
   std::string shortName;
   ExitStatus status = ExitStatus::Ok;
   std::string message;  // why the file failed; "" when it did not
+  std::string reason;   // what lies behind the message, and the path ("Permission denied: m.swf"); may be ""
 
   // The header and the file-information lines (when loaded).
   bool loaded = false;
@@ -50,6 +51,7 @@ struct FileReport {
   bool obfuscation = false;
   std::uint32_t blockCount = 0;
   bool canMoveAssets = false;  // linked assets and more than one frame
+  std::string cannotSave;      // why the movie cannot be saved; "" when it can
 
   std::vector<TargetRow> targets;
 
@@ -59,8 +61,11 @@ struct FileReport {
 // Records a failure; a later, worse failure of the same file wins.
 void fail(FileReport& report, ExitStatus status, std::string message);
 
+// How much of a file a command reads.
+enum class Reading { WholeMovie, HeaderOnly };
+
 // Loads `path` and fills the file part of the report.
-FileReport loadFile(Document& document, const std::string& path);
+FileReport loadFile(Document& document, const std::string& path, Reading reading = Reading::WholeMovie);
 
 // Analyses a loaded movie and fills the analysis part. A movie below version 5
 // gets its version line and no analysis, as in the dialog; that is no failure.

@@ -13,9 +13,10 @@ ExitStatus runInfo(const InfoOptions& options, std::ostream& out, std::ostream& 
     first = false;
 
     Document document;
-    const FileReport report = loadFile(document, path);
+    // The file information needs the header only, whatever the movie's size.
+    const FileReport report = loadFile(document, path, Reading::HeaderOnly);
     printFileInfo(out, report);
-    if (!report.ok()) printError(out, err, path, report.message);
+    if (!report.ok()) printError(out, err, path, report.message, report.reason);
     status = worst(status, report.status);
   }
   return status;

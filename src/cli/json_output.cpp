@@ -38,6 +38,7 @@ json fileReportJson(const FileReport& report) {
       {"file", report.path},
       {"status", report.ok() ? "ok" : "error"},
       {"message", report.message},
+      {"reason", report.reason},
       {"signature", report.signature},
       {"version", report.version},
       {"declaredLength", report.declaredLength},
@@ -55,6 +56,7 @@ json fileReportJson(const FileReport& report) {
       {"attachFrame", report.attachFrame},
       {"obfuscation", report.obfuscation},
       {"blockCount", report.blockCount},
+      {"cannotSave", report.cannotSave},
       {"targets", targets},
   };
 }
@@ -71,7 +73,7 @@ json saveReportJson(const FileReport& report, const SaveReport& save) {
       {"backup", save.backupPath},
       {"output", save.outputPath},
       {"result", save.resultText},
-      {"reason", save.reason},
+      {"reason", save.reason.empty() ? report.reason : save.reason},
       {"sizeBefore", save.sizeBefore},
       {"sizeAfter", save.sizeAfter},
       {"declaredLengthBefore", save.declaredLengthBefore},

@@ -1,9 +1,17 @@
 // framestow-cli: the command-line front end. Parses the arguments and hands
 // each command to its runner; everything it prints comes from the runners.
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <nlohmann/json.hpp>
+#include <string_view>
 
 #include "cli/commands.hpp"
+#include "cli/frame_number.hpp"
+#include "cli/json_output.hpp"
 
 namespace {
 
@@ -15,13 +23,54 @@ constexpr const char* kDescription =
     "playing before every asset has downloaded.";
 
 constexpr const char* kExitCodes =
-    "Exit status: 0 success; 1 usage error or target frame outside the movie; 2 a file cannot be read "
+    "Exit status: 0 success; 1 usage error, target frame outside the movie, or results that could not be "
+    "written to standard output; 2 a file cannot be read "
     "or is not a complete movie; 3 the movie cannot be analysed or modified; 4 the backup or the new "
     "movie could not be written. With several files the highest status wins.";
 
-}  // namespace
+constexpr std::string_view kCommands[] = {"info", "analyze", "save"};
 
-int main(int argc, char** argv) {
+// The first argument that is not an option names the command (the program
+// itself has no option that takes a value). "" when there is none.
+std::string_view commandArgument(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] != '-') return argv[i];
+  }
+  return {};
+}
+
+bool jsonRequested(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--json") return true;
+  }
+  return false;
+}
+
+// A usage error: the message on standard error, and under --json also as the
+// JSON document, so that a script reading standard output learns why.
+int usageError(const std::string& message, bool json) {
+  if (json) framestow::cli::printJson(std::cout, nlohmann::json{{"status", "error"}, {"message", message}});
+  std::cerr << message << "\nRun with --help for more information.\n";
+  return static_cast<int>(ExitStatus::Usage);
+}
+
+// Results that did not reach standard output (a full disk, a closed pipe) are
+// a failure of the run, whatever the commands returned.
+int finish(int status) {
+  errno = 0;
+  std::cout.flush();
+  const bool flushed = std::fflush(stdout) == 0;
+  const int error = errno;
+  if (flushed && std::cout.good() && !std::ferror(stdout)) return status;
+  // The cause is known when the last flush failed; an earlier failed write
+  // (a long output) has left only its mark on the stream.
+  std::cerr << "framestow-cli: the results could not be written to standard output";
+  if (error != 0) std::cerr << ": " << std::strerror(error);
+  std::cerr << '\n';
+  return std::max(status, static_cast<int>(ExitStatus::Usage));
+}
+
+int run(int argc, char** argv) {
   CLI::App app{kDescription, "framestow-cli"};
   app.footer(kExitCodes);
   app.set_version_flag("--version", std::string("framestow-cli ") + FRAMESTOW_VERSION);
@@ -36,9 +85,13 @@ int main(int argc, char** argv) {
       "analyze", "Analyse each movie: linked assets, attach codes, redundant exports, and the bytes that can "
                  "move for each target frame.");
   analyzeCommand->add_option("FILE", analyze.files, "SWF movies (.swf)")->required();
-  std::int64_t analyzeFrame = 0;
+  // Frames are read as text and checked here: the option parser would also
+  // take "0x2", "2.0" or an octal "010".
+  const CLI::Validator frameNumber(
+      [](std::string& text) { return framestow::cli::frameNumberError(text); }, "FRAME", "frame number");
+  std::string analyzeFrame;
   CLI::Option* frameOption =
-      analyzeCommand->add_option("--frame,-f", analyzeFrame, "Report only this target frame");
+      analyzeCommand->add_option("--frame,-f", analyzeFrame, "Report only this target frame")->check(frameNumber);
   CLI::Option* allOption = analyzeCommand->add_flag(
       "--all-frames", analyze.allFrames,
       "List every target frame (by default frames 1 to 20, the attach-code frame and the last frame)");
@@ -50,8 +103,10 @@ int main(int argc, char** argv) {
       "save", "Move the linked assets to the target frame and write the movie, keeping the original as "
               "[name]_old.swf.");
   saveCommand->add_option("FILE", save.file, "The SWF movie to rewrite")->required();
-  saveCommand->add_option("--frame,-f", save.frame, "Target frame: the assets move to the start of it")
-      ->required();
+  std::string saveFrame;
+  saveCommand->add_option("--frame,-f", saveFrame, "Target frame: the assets move to the start of it")
+      ->required()
+      ->check(frameNumber);
   saveCommand->add_flag("--keep-redundant", save.keepRedundant,
                         "Keep redundant ExportAssets entries (removed by default when there are any)");
   saveCommand->add_flag("--no-backup", save.noBackup, "Do not write [name]_old.swf first");
@@ -59,13 +114,21 @@ int main(int argc, char** argv) {
                           "Write the new movie to this path and leave FILE untouched (no backup needed)");
   saveCommand->add_flag("--json", save.json, "Print the result as JSON");
 
+  const bool json = jsonRequested(argc, argv);
+  const std::string_view command = commandArgument(argc, argv);
+  if (!command.empty() && std::find(std::begin(kCommands), std::end(kCommands), command) == std::end(kCommands)) {
+    return usageError("Unknown command: " + std::string(command) + " (the commands are info, analyze and save)",
+                      json);
+  }
   try {
     app.parse(argc, argv);
+  } catch (const CLI::Success& e) {
+    return app.exit(e);  // --help, --version
   } catch (const CLI::ParseError& e) {
-    // Help and version exit 0; every other parse failure is a usage error.
-    return app.exit(e) == 0 ? 0 : static_cast<int>(ExitStatus::Usage);
+    return usageError(e.what(), json);
   }
-  if (frameOption->count() > 0) analyze.frame = analyzeFrame;
+  if (frameOption->count() > 0) analyze.frame = framestow::cli::parseFrameNumber(analyzeFrame);
+  save.frame = framestow::cli::parseFrameNumber(saveFrame).value_or(0);
 
   ExitStatus status = ExitStatus::Ok;
   if (infoCommand->parsed()) status = framestow::cli::runInfo(info, std::cout, std::cerr);
@@ -73,3 +136,7 @@ int main(int argc, char** argv) {
   if (saveCommand->parsed()) status = framestow::cli::runSave(save, std::cout, std::cerr);
   return static_cast<int>(status);
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return finish(run(argc, argv)); }

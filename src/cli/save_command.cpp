@@ -105,6 +105,10 @@ bool readyToSave(const SaveCommandOptions& options, Document& document, FileRepo
     return false;
   }
   if (!analyseFile(document, report)) return false;
+  if (!report.cannotSave.empty()) {
+    fail(report, ExitStatus::CannotProcess, report.cannotSave);
+    return false;
+  }
   if (auto error = frameRangeError(options.frame, report.frameCount)) {
     fail(report, ExitStatus::Usage, *error);
     return false;
@@ -193,8 +197,7 @@ ExitStatus runSave(const SaveCommandOptions& options, std::ostream& out, std::os
     if (save.attempted) printSave(reportStream, report, save);
   }
   if (!report.ok()) {
-    printError(reportStream, err, options.file, report.message);
-    if (!save.reason.empty()) printError(reportStream, err, options.file, save.reason);
+    printError(reportStream, err, options.file, report.message, save.reason.empty() ? report.reason : save.reason);
   }
   return report.status;
 }

@@ -62,9 +62,11 @@ std::string sizeLine(std::uint64_t onDisk, std::uint32_t declaredLength, bool co
 
 }  // namespace
 
-void printError(std::ostream& out, std::ostream& err, const std::string& path, const std::string& message) {
+void printError(std::ostream& out, std::ostream& err, const std::string& path, const std::string& message,
+                const std::string& reason) {
   out.flush();
   err << path << ": " << message << '\n';
+  if (!reason.empty()) err << path << ": " << reason << '\n';
   err.flush();
 }
 
@@ -78,6 +80,7 @@ void printAnalysis(std::ostream& out, const FileReport& report, bool singleFrame
   out << '\n';
   printNonEmptyLines(out, report.analysisLines);
   if (!report.analysed) return;
+  if (!report.cannotSave.empty()) out << report.cannotSave << '\n';
   out << "Redundant export bytes: " << report.redundantBytes << '\n';
   if (report.targets.empty()) return;
   out << '\n';

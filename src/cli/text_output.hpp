@@ -10,9 +10,11 @@
 
 namespace framestow::cli {
 
-// "<path>: <message>" on the error stream, after flushing `out` so that the
-// two streams interleave in order on a terminal.
-void printError(std::ostream& out, std::ostream& err, const std::string& path, const std::string& message);
+// "<path>: <message>" on the error stream, then "<path>: <reason>" on a line
+// of its own when there is a reason, after flushing `out` so that the two
+// streams interleave in order on a terminal.
+void printError(std::ostream& out, std::ostream& err, const std::string& path, const std::string& message,
+                const std::string& reason = {});
 
 // "File Name: %s", then the four file-information lines when the movie loaded.
 void printFileInfo(std::ostream& out, const FileReport& report);

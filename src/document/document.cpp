@@ -1,6 +1,7 @@
 #include "document/document.hpp"
 
 #include "analysis/tag_scanner.hpp"
+#include "document/unsaveable.hpp"
 #include "swfin/loader.hpp"
 
 namespace framestow {
@@ -10,11 +11,21 @@ std::string Document::load(const std::string& path) {
   report_ = AnalysisReport{};
   verdict_ = Verdict{};
   lastWrite_.reset();
+  cannotSaveReason_.clear();
   return prescanFile(path, movie_, analysis_);
 }
 
+std::string Document::loadHeader(const std::string& path) {
+  clearPlan(plan_);
+  report_ = AnalysisReport{};
+  verdict_ = Verdict{};
+  cannotSaveReason_.clear();
+  return prescanHeader(path, movie_, analysis_);
+}
+
 bool Document::analyze(const ProgressTick& tick) {
-  if (!movie_.loaded || movie_.m.version < 5 || analysis_.byteoutput.size() != movie_.ScanStartByteoutputNum) {
+  if (!movie_.loaded || movie_.headerOnly || movie_.m.version < 5 ||
+      analysis_.byteoutput.size() != movie_.ScanStartByteoutputNum) {
     return false;
   }
   scanSelectedFile(movie_, analysis_, tick);
@@ -27,6 +38,7 @@ bool Document::analyze(const ProgressTick& tick) {
     return false;
   }
   report_ = composeAnalysisReport(movie_.m, analysis_);
+  cannotSaveReason_ = unsaveableReason(movie_, analysis_);
   return true;
 }
 
@@ -38,6 +50,9 @@ const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
     return verdict_;
   }
   verdict_ = updateTargetFrame(analysis_, plan_, n, report_.noModFlag, optimiseTicked);
+  // The count and the verdict lines still say what could move; the file
+  // cannot be written, so Save is not offered.
+  if (!cannotSaveReason_.empty()) verdict_.saveControls = SaveControls::Disable;
   return verdict_;
 }
 

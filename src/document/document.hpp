@@ -20,7 +20,15 @@ class Document {
  public:
   // Resets everything and loads `path`. Returns "" or the loading message.
   std::string load(const std::string& path);
+  // Resets everything and reads only what the file information needs (the
+  // header; of a compressed body, its first bytes), however large the movie.
+  // The movie can then be described but not analysed: load() it for that.
+  std::string loadHeader(const std::string& path);
   bool loaded() const { return movie_.loaded; }
+  // After a load that returned "Sorry, an error has occured reading the
+  // file.": why, in the system's words, and the path, as one line for the
+  // user ("No such file or directory: /films/intro.swf"). "" otherwise.
+  const std::string& loadErrorCause() const { return movie_.loadErrorCause; }
 
   // Runs the tag scanner once per load. False when the movie is not loaded,
   // is older than version 5, or the scan stopped on an error (see analysisError()).
@@ -29,6 +37,12 @@ class Document {
   const std::string& analysisError() const { return analysis_.analysisError; }
   // The analysis lines and option states (valid after analyze()).
   const AnalysisReport& report() const { return report_; }
+  // After a successful analyze(): "" when the movie can be saved, else why not,
+  // as one line for the user ("This movie cannot be saved: its last tag runs
+  // past the end of the movie."). A front end shows it under the analysis
+  // lines and keeps Save disabled for every target frame; plan() already
+  // answers SaveControls::Disable for such a movie. "" before an analysis.
+  const std::string& cannotSaveReason() const { return cannotSaveReason_; }
 
   // One planning run for target frame n (what a click of the up-down control does).
   // Without a successful analysis the verdict is empty and Save stays disabled.
@@ -58,6 +72,7 @@ class Document {
   Verdict verdict_;
   // What the last save wrote over the loaded file, if one did.
   std::optional<WrittenFile> lastWrite_;
+  std::string cannotSaveReason_;
 };
 
 }  // namespace framestow

@@ -1,4 +1,4 @@
-// Loading a movie file: read it whole, check its header, inflate a "CWS" body.
+// Loading a movie file: check its header, read it whole, inflate a "CWS" body.
 #pragma once
 
 #include <string>
@@ -14,8 +14,15 @@ inline constexpr const char* kErrorIncomplete = "Sorry, the file doesn't appear 
 
 // Loads the file at `path` into `movie` and creates blocks 0 and 1 of
 // `analysis`, after resetting both. Returns "" on success, else one of the
-// three messages above.
+// three messages above; with the reading error, `movie.loadErrorCause` says
+// why and where. Only regular files are read, and a file that does not start
+// with a SWF signature is refused after its first three bytes.
 std::string prescanFile(const std::string& path, LoadedMovie& movie, Analysis& analysis);
+
+// The same, reading only what the file information needs: the header, and of
+// a "CWS" body only what the frame header needs. The movie is marked
+// `headerOnly`; a damaged body further on goes unnoticed.
+std::string prescanHeader(const std::string& path, LoadedMovie& movie, Analysis& analysis);
 
 // The same from bytes already in memory (the file's content).
 std::string prescanBytes(const std::string& path, std::vector<std::uint8_t> fileBytes, LoadedMovie& movie,

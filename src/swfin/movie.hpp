@@ -31,9 +31,16 @@ struct LoadedMovie {
 
   std::uint32_t fileBufferCount = 0;  // bytes read: the file's size plus one, at least 9
   std::uint32_t loadedDataSize = 0;
+  std::uint64_t fileSize = 0;  // bytes on disk
   int swfCompressed = 0;
   Movie m;
   bool loaded = false;  // the last load succeeded
+  // Only the header was read (what the file information needs): the buffers
+  // hold the first bytes of the movie, which can be described but not analysed.
+  bool headerOnly = false;
+  // Why the file could not be read, and its path: "No such file or directory:
+  // /films/intro.swf". Empty unless the load failed with the reading error.
+  std::string loadErrorCause;
 
   std::string shortFileName;  // the file name without its folder
   std::string modNameOut;     // the path; after analysis, the backup name

@@ -17,10 +17,12 @@ ByteVector buildTestMovie(const MovieShape& shape) {
     main.tag(2, Bytes().u16(kShapeId).rect(0, 200, 0, 200).u8(1).u8(0x13).fill(16, 0));
   }
   if (shape.exported) {
-    std::vector<std::pair<std::uint16_t, std::string>> entries{{kBitmapId, "asset"}};
-    // The same bitmap again, in the same tag so that only this entry goes:
-    // it takes its name plus three bytes (id and terminator).
-    if (shape.redundantBytes >= 3) entries.emplace_back(kBitmapId, std::string(shape.redundantBytes - 3, 'r'));
+    // With redundant bytes, the bitmap's one name is exported twice in the same
+    // tag, so that only the repeat goes: it takes the name plus three bytes (id
+    // and terminator).
+    const std::string name = shape.redundantBytes >= 3 ? std::string(shape.redundantBytes - 3, 'r') : "asset";
+    std::vector<std::pair<std::uint16_t, std::string>> entries{{kBitmapId, name}};
+    if (shape.redundantBytes >= 3) entries.emplace_back(kBitmapId, name);
     main.exportAssets(entries);
   }
   for (int frame = 1; frame <= shape.frames; ++frame) {

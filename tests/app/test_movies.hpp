@@ -14,10 +14,10 @@ struct MovieShape {
   std::uint8_t version = 6;
   std::string signature = "FWS";
   int frames = 3;               // frames of the main timeline
-  bool exported = true;         // bitmap 1 is exported as "asset"
+  bool exported = true;         // bitmap 1 is exported as "asset" (see redundantBytes)
   int attachFrame = 2;          // frame whose DoAction pushes "attachMovie"; 0: none
   bool obfuscated = false;      // that DoAction also holds an action running past its tag
-  std::size_t redundantBytes = 0;  // size of a second, redundant export entry of bitmap 1 (3 or more)
+  std::size_t redundantBytes = 0;  // size of a repeated, redundant export entry of bitmap 1 (3 or more)
   bool badFill = false;         // a shape in frame 1 with a fill type no movie may use
 };
 

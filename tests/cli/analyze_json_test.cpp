@@ -72,15 +72,16 @@ TEST(CliAnalyzeJson, DescribesTheMovieItsAnalysisAndItsTargets) {
 
 TEST(CliAnalyzeJson, LinkedAssetsKeepFirstExportOrderAndEveryName) {
   const std::string folder = freshFolder();
-  // Shape 1 is exported after sprite 2, then sprite 2 again under a second name.
-  const OneAssetMovie movie({{2, "hero"}, {1, "block"}, {2, "heroAgain"}});
+  // Shape 1 is exported after sprite 2, then sprite 2 again under a second name,
+  // then under its first name again (the one redundant entry).
+  const OneAssetMovie movie({{2, "hero"}, {1, "block"}, {2, "heroAgain"}, {2, "hero"}});
   const std::string path = writeMovie(folder, "intro.swf", movie.file());
 
   const json file = parsed(runCli({"analyze", "--json", path}))[0];
   EXPECT_EQ(file["linkedAssets"],
             json::parse(R"([{"id": 2, "names": ["hero", "heroAgain"]}, {"id": 1, "names": ["block"]}])"));
   EXPECT_EQ(file["assetCount"], 2);
-  EXPECT_EQ(file["redundantBytes"], 2 + 9 + 1);
+  EXPECT_EQ(file["redundantBytes"], 2 + 4 + 1);
   EXPECT_EQ(file["targets"][0]["saveEnabled"], true) << "removal alone is worth a save at frame 1";
 }
 

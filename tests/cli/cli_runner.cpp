@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,7 +25,9 @@ std::string slurp(const fs::path& path) {
 
 }  // namespace
 
-CliResult runCli(const std::vector<std::string>& arguments) {
+CliResult runCli(const std::vector<std::string>& arguments) { return runCliWritingTo(arguments, ""); }
+
+CliResult runCliWritingTo(const std::vector<std::string>& arguments, const std::string& standardOutput) {
   // Captured through files, not pipes: a child that fills a pipe while the
   // parent waits would block both.
   const fs::path folder = fs::path(FRAMESTOW_TEST_TMP) / "captured";
@@ -40,20 +43,24 @@ CliResult runCli(const std::vector<std::string>& arguments) {
 
   const pid_t child = ::fork();
   if (child == 0) {
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string outTarget = standardOutput.empty() ? outPath.string() : standardOutput;
+    const int out = ::open(outTarget.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0) ::_exit(127);
     ::dup2(out, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);
+    ::alarm(60);  // kept across exec
     ::execv(argv[0], argv.data());
     ::_exit(127);
   }
   CliResult result;
   int waitStatus = 0;
-  if (child > 0 && ::waitpid(child, &waitStatus, 0) == child && WIFEXITED(waitStatus)) {
+  struct rusage usage {};
+  if (child > 0 && ::wait4(child, &waitStatus, 0, &usage) == child && WIFEXITED(waitStatus)) {
     result.status = WEXITSTATUS(waitStatus);
   }
-  result.out = slurp(outPath);
+  result.peakMemoryKb = usage.ru_maxrss;
+  if (standardOutput.empty()) result.out = slurp(outPath);
   result.err = slurp(errPath);
   return result;
 }

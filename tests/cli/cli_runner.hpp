@@ -10,9 +10,14 @@ struct CliResult {
   int status = -1;  // exit status; -1 when the process did not exit normally
   std::string out;
   std::string err;
+  long peakMemoryKb = 0;  // the child's peak resident memory
 };
 
+// A child still running after a minute is killed (status -1): a command that
+// hangs fails its test instead of stalling the suite.
 CliResult runCli(const std::vector<std::string>& arguments);
+// The same with standard output going to `standardOutput` (such as /dev/full).
+CliResult runCliWritingTo(const std::vector<std::string>& arguments, const std::string& standardOutput);
 
 // The lines of a text, without their line feeds.
 std::vector<std::string> linesOf(const std::string& text);

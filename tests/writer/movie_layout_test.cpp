@@ -125,7 +125,7 @@ TEST(MovieLayout, RemovalDropsRedundantEntriesAndEmptyExportTags) {
 
 TEST(MovieLayout, RemovalAlsoReducesHeldBackExports) {
   Timeline input;
-  input.setBackgroundColor().defineShape(1).exportAssets({{1, "a"}, {1, "again"}}).showFrame().showFrame().end();
+  input.setBackgroundColor().defineShape(1).exportAssets({{1, "a"}, {1, "a"}}).showFrame().showFrame().end();
   Timeline expected;
   expected.setBackgroundColor().showFrame().defineShape(1).exportAssets({{1, "a"}}).showFrame().end();
 
@@ -173,7 +173,7 @@ TEST(MovieLayout, BackgroundColourAfterTheInsertionPointDoesNotHoldFrameOneInPla
 
 TEST(MovieLayout, ExportInsideTheFixedPrefixKeepsTheLengthFieldTrue) {
   Timeline input;
-  input.defineShape(1).exportAssets({{1, "a"}, {1, "twice"}}).setBackgroundColor().showFrame().showFrame().end();
+  input.defineShape(1).exportAssets({{1, "a"}, {1, "a"}}).setBackgroundColor().showFrame().showFrame().end();
   Document doc;
   const std::string path = test::loadMovie(doc, buildMovie(input));
   ASSERT_TRUE(doc.analysed());

@@ -1,0 +1,16 @@
+// Why a movie that analysed cannot be written again: the data the new movie
+// would be made of is not all there.
+#pragma once
+
+#include <string>
+
+#include "analysis/tables.hpp"
+#include "swfin/movie.hpp"
+
+namespace framestow {
+
+// "" when the movie can be saved, else one sentence for the user, such as
+// "This movie cannot be saved: its last tag runs past the end of the movie."
+std::string unsaveableReason(const LoadedMovie& movie, const Analysis& analysis);
+
+}  // namespace framestow
