@@ -30,6 +30,14 @@ std::string folderOf(const std::string& path) {
   return error ? std::string() : absolute.parent_path().string();
 }
 
+// The backup by its name when it lies beside the movie's real file (where it
+// always goes), so that the line stays short; the whole path otherwise.
+std::string backupShownAs(const SaveOutcome& outcome) {
+  const std::filesystem::path backup(outcome.backupPath);
+  return backup.parent_path() == std::filesystem::path(outcome.outputPath).parent_path() ? backup.filename().string()
+                                                                                          : outcome.backupPath;
+}
+
 }  // namespace
 
 DialogController::DialogController(DialogWindow& window, BusyAnimation::Clock clock)
@@ -173,7 +181,7 @@ void DialogController::load(const std::string& path) {
   window_.setText(SHORTNAMETEXT, "File Name: " + movie.shortFileName);
   if (!message.empty()) {
     window_.setText(HEADERTEXT1, message);
-    window_.setText(HEADERTEXT2, "");
+    window_.setText(HEADERTEXT2, document_.loadErrorCause());
     window_.setText(HEADERTEXT3, "");
     window_.setText(HEADERTEXT4, "");
     window_.enable(IDSCAN, false);
@@ -242,12 +250,16 @@ void DialogController::analyze() {
   plan();
 
   const AnalysisReport& report = document_.report();
+  // A movie whose bytes are not all there is described and planned, but
+  // never written: the line under the analysis says why.
+  const std::string& cannotSave = document_.cannotSaveReason();
+  window_.setText(SAVE_BLOCKED_TEXT, cannotSave);
   const bool redundant = report.redundantFound;
   window_.enable(IDOPTIMISE, redundant);
   window_.setTicked(IDOPTIMISE, redundant);
-  window_.enable(IDBACKUP, redundant);
+  window_.enable(IDBACKUP, redundant && cannotSave.empty());
   window_.setTicked(IDBACKUP, true);
-  enableSave(redundant);
+  enableSave(redundant && cannotSave.empty());
   window_.setText(IDOPTIMISE, report.optimiseCaption);
 
   targetEnabled_ = report.targetEnabled;
@@ -275,6 +287,9 @@ void DialogController::plan() {
   window_.setText(COMMENTTEXT1, verdict.commentText1);
   window_.setText(COMMENTTEXT2, verdict.commentText2);
   window_.setText(COMMENTTEXT3, verdict.commentText3);
+  // What the last save said belongs to the frame it was made for.
+  window_.setText(SAVE_CAUSE_TEXT, "");
+  window_.setText(BACKUP_NAME_TEXT, "");
   if (verdict.saveControls != SaveControls::Unchanged) {
     const bool on = verdict.saveControls == SaveControls::Enable;
     enableSave(on);
@@ -284,7 +299,7 @@ void DialogController::plan() {
 
 void DialogController::optimiseClicked() {
   const bool movable = document_.lastVerdict().movableBytes > 0 && targetFNum_ > 1;
-  if (window_.isTicked(IDOPTIMISE) || movable) {
+  if ((window_.isTicked(IDOPTIMISE) || movable) && document_.cannotSaveReason().empty()) {
     enableSave(true);
     window_.enable(IDBACKUP, true);
     window_.setTicked(IDBACKUP, true);
@@ -311,11 +326,10 @@ void DialogController::save() {
   const bool backup = window_.isTicked(IDBACKUP);
   // Always the movie that was loaded and analysed, into its own file, whatever
   // the path field holds by now.
-  const int result = document_.save(targetFNum_, optimise, backup).result;
-  if (result == kFileModified || result == kErrorCreatingBackup || result == kErrorWritingFile ||
-      result == kAlreadyLaidOut) {
-    window_.setText(COMMENTTEXT3, saveResultText(result));
-  }
+  const SaveOutcome outcome = document_.save(targetFNum_, optimise, backup);
+  window_.setText(COMMENTTEXT3, saveResultText(outcome.result));
+  window_.setText(SAVE_CAUSE_TEXT, outcome.reason);
+  window_.setText(BACKUP_NAME_TEXT, outcome.backupPath.empty() ? std::string() : "Backup: " + backupShownAs(outcome));
   enableSave(false);
   // Save's button goes off under the focus: the focus must not fall through
   // to Exit, where the next Enter would quit.

@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <csignal>
 #include <cstring>
 
 #include "app/main_dialog.hpp"
+#include "document/document.hpp"
 
 namespace {
 
@@ -31,6 +33,23 @@ bool onlyPrints(int argc, char** argv) {
   return false;
 }
 
+// Ctrl-C in the terminal that started the app, or a termination request,
+// during a save: the temporary file goes, then the signal ends the process
+// as usual. A signal the app was started with ignored stays ignored.
+void stopSaving(int signal) {
+  framestow::removeTemporaryFilesInProgress();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+void removeTemporaryFilesWhenStopped() {
+  for (int signal : {SIGINT, SIGTERM}) {
+    if (std::signal(signal, stopSaving) == SIG_IGN) {
+      std::signal(signal, SIG_IGN);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +63,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  removeTemporaryFilesWhenStopped();
   QApplication application(argc, argv);
   QApplication::setDesktopFileName(QStringLiteral("framestow"));
   QCommandLineParser parser;

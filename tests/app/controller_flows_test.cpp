@@ -47,8 +47,10 @@ const Flow kFlows[] = {
       {COMMENTTEXT1, ""}, {SAVE_CAUSE_TEXT, ""}, {SHORTNAMETEXT, "File Name:"}, {HEADERTEXT4, "Frames (main timeline):"}}},
     // Loading
     {"LoadFailsOnAMissingFile", {}, "load:missing.swf", {{kStates, kNothing}, {SHORTNAMETEXT, "File Name: missing.swf"},
-      {HEADERTEXT1, kReadError}, {HEADERTEXT2, ""}, {HEADERTEXT4, ""}, {ANALYSISTEXT1, ""}, {kRemembered, ""}}},
-    {"LoadFailsOnAFolder", {}, "load:dir", {{kStates, kNothing}, {HEADERTEXT1, kReadError}, {ANALYSISTEXT1, ""}}},
+      {HEADERTEXT1, kReadError}, {HEADERTEXT2, "No such file or directory: {dir}/missing.swf"}, {HEADERTEXT4, ""},
+      {ANALYSISTEXT1, ""}, {kRemembered, ""}}},
+    {"LoadFailsOnAFolder", {}, "load:dir", {{kStates, kNothing}, {HEADERTEXT1, kReadError},
+      {HEADERTEXT2, "Is a directory: {dir}/dir"}, {ANALYSISTEXT1, ""}}},
     {"LoadFailsOnAFileThatIsNoMovie", {}, "load:notes.swf",
      {{kStates, kNothing}, {HEADERTEXT1, "Sorry, the file doesn't appear to be an swf.\r\n"}, {ANALYSISTEXT1, ""}}},
     {"Version4LoadsButIsNotAnalysed", {.version = 4}, "load:m.swf", {{kStates, kNothing}, {HEADERTEXT1, "SWF Version: 4"},
@@ -117,13 +119,22 @@ const Flow kFlows[] = {
      {{kStates, kAll + " / backup"}}},
     // Save: always the loaded movie, for the frame shown
     {"SaveWritesTheMovieAndKeepsTheOriginal", {}, "load:m.swf analyze frame:2 save",
-     {{COMMENTTEXT3, "FILE MODIFIED"}, {kStates, kSaved}, {kFiles, kSavedFor2}, {kFocus, "target"}}},
+     {{COMMENTTEXT3, "FILE MODIFIED"}, {BACKUP_NAME_TEXT, "Backup: m_old.swf"}, {kStates, kSaved}, {kFiles, kSavedFor2},
+      {kFocus, "target"}}},
     {"SaveWithoutBackupKeepsNoCopy", {}, "load:m.swf analyze frame:2 backup save",
-     {{COMMENTTEXT3, "FILE MODIFIED"}, {kFiles, "m.swf=2 m_old.swf=- other.swf=1 other_old.swf=-"}}},
+     {{COMMENTTEXT3, "FILE MODIFIED"}, {BACKUP_NAME_TEXT, ""}, {kFiles, "m.swf=2 m_old.swf=- other.swf=1 other_old.swf=-"}}},
     {"SaveLeavesWhateverLiesAtTheBackupName", {}, "load:m.swf analyze frame:2 block:m_old.swf save",
-     {{COMMENTTEXT3, "FILE MODIFIED"}, {kFiles, "m.swf=2 m_old.swf=/ other.swf=1 other_old.swf=-"}}},
+     {{COMMENTTEXT3, "FILE MODIFIED"}, {BACKUP_NAME_TEXT, "Backup: m_old_2.swf"}, {kFiles, "m.swf=2 m_old.swf=/ other.swf=1 other_old.swf=-"}}},
     {"SaveAgainAfterTheNextChange", {}, "load:m.swf analyze frame:2 save up:3 save",
-     {{COMMENTTEXT3, "FILE MODIFIED"}, {kFiles, "m.swf=3 m_old.swf=1 other.swf=1 other_old.swf=-"}}},
+     {{COMMENTTEXT3, "FILE MODIFIED"}, {BACKUP_NAME_TEXT, "Backup: m_old_2.swf"},
+      {kFiles, "m.swf=3 m_old.swf=1 other.swf=1 other_old.swf=-"}}},
+    {"SaveAgainForTheSameFrameWritesNothing", {}, "load:m.swf analyze frame:2 save up:3 up:2 save",
+     {{COMMENTTEXT3, "FILE ALREADY HAS THIS LAYOUT"}, {BACKUP_NAME_TEXT, ""}, {kFiles, kSavedFor2}}},
+    {"SaveSaysWhyItFailed", {}, "load:m.swf analyze frame:2 readonly:m.swf save",
+     {{COMMENTTEXT3, "ERROR WRITING FILE"}, {SAVE_CAUSE_TEXT, "The file is read-only: {dir}/m.swf"}, {kFiles, kUntouched}}},
+    {"AMovieShortOfItsLengthIsNeverSaved", {.redundantBytes = 10, .shortByOne = true}, "load:m.swf analyze frame:2",
+     {{kStates, "path browse target optimise exit / optimise backup"},
+      {SAVE_BLOCKED_TEXT, "This movie cannot be saved: the file is 1 byte shorter than its header declares."}}},
     {"SaveIgnoresAPathTypedWithoutEnter", {}, "load:m.swf analyze frame:2 path:other.swf save",
      {{COMMENTTEXT3, "FILE MODIFIED"}, {FILE_PATH_FLD, "{dir}/other.swf"}, {kFiles, kSavedFor2}}},
     {"SaveIgnoresACancelledBrowse", {}, "load:m.swf analyze frame:2 cancel save",
@@ -171,6 +182,7 @@ class Flows : public ::testing::TestWithParam<Flow> {
     if (verb == "optimise" || verb == "backup") w.ticked[w.focus] = !w.ticked[w.focus];
     if (verb == "path") w.texts[FILE_PATH_FLD] = path;  // typed, no Enter
     if (verb == "block") std::filesystem::create_directory(path);
+    if (verb == "readonly") std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
     if (verb == "up") c.upDownMoved(std::stoi(arg));
     if (verb == "drop") c.openMovie(path);
     if (verb == "leave") w.focus = 0, c.targetFieldLeft();
