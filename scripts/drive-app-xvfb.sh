@@ -108,7 +108,7 @@ check "intro_old.swf is the movie as loaded" same "$work/intro_old.swf" "$work/o
 keys Return
 check "Enter after Save leaves the window open (the focus is not on Exit)" app_running
 
-echo "== 2. Down, Up (Save comes back); type other.swf's path without Enter; Alt+S; Alt+S again; Enter in the path field"
+echo "== 2. Down, Up (Save comes back); type other.swf's path without Enter; Alt+S (the file already has that layout); Alt+S again; Enter in the path field"
 keys Down Up
 click_path_field
 keys ctrl+a
@@ -119,7 +119,8 @@ keys alt+s
 shot 4-saved-again-with-other-path-typed
 check "other.swf, typed but never loaded, is untouched" same "$work/other.swf" "$work/original.swf"
 check "other.swf got no backup" test ! -e "$work/other_old.swf"
-check "intro.swf was written again" test "$(stat -c %Y.%s "$work/intro.swf")" != "$before"
+check "intro.swf, which already has that layout, is not written again" test "$(stat -c %Y.%s "$work/intro.swf")" = "$before"
+check "... and gets no second backup" test ! -e "$work/intro_old_2.swf"
 check "intro.swf is still the movie for frame 2" same "$work/intro.swf" "$work/expected.swf"
 check "intro_old.swf is still the movie as first loaded" same "$work/intro_old.swf" "$work/original.swf"
 before="$(stat -c %Y.%s "$work/intro.swf")"
