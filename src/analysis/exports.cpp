@@ -87,7 +87,7 @@ void readExportAssets(ScanContext& ctx, std::uint32_t block) {
       if (h == 6) {
         for (int i = 0; i < 4; ++i) copy.byteNum[2 + i] = static_cast<std::uint8_t>(length >> (8 * i));
       } else {
-        const std::uint32_t word = LIBRARYSYMBOL * 64 + length;
+        const std::uint32_t word = kExportAssets * 64 + length;
         copy.byteNum[0] = static_cast<std::uint8_t>(word & 0xFF);
         copy.byteNum[1] = static_cast<std::uint8_t>(word >> 8);
       }

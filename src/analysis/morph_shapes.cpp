@@ -51,11 +51,11 @@ void readMorphShape(ScanContext& ctx, std::uint32_t block, std::uint32_t code) {
   Reader& reader = ctx.reader;
   const auto id = static_cast<std::uint32_t>(reader.readBufUInt16());
   // Only the first kind is a definition that may move; the second stays where it is.
-  if (code == DEFINEMORPHSHAPE) ctx.define(id, block); else ctx.defineFixed(id, block);
+  if (code == kDefineMorphShape) ctx.define(id, block); else ctx.defineFixed(id, block);
   Rect bounds;
   readRect(reader, bounds);
   readRect(reader, bounds);
-  if (code == DEFINEMORPHSHAPE2) {
+  if (code == kDefineMorphShape2) {
     readRect(reader, bounds);
     readRect(reader, bounds);
     reader.readByte();  // stroke flags
@@ -68,7 +68,7 @@ void readMorphShape(ScanContext& ctx, std::uint32_t block, std::uint32_t code) {
   const std::int32_t lines = readCount(reader);
   for (std::int32_t i = 0; i < lines && !ctx.pastTag(); ++i) {
     reader.skip(4);  // start and end widths
-    if (code == DEFINEMORPHSHAPE) {
+    if (code == kDefineMorphShape) {
       reader.skip(8);
       continue;
     }

@@ -27,13 +27,13 @@ void readShape(ScanContext& ctx, std::uint32_t block, std::uint32_t code) {
   const auto id = static_cast<std::uint32_t>(reader.readBufUInt16());
   // A DefineShape4 is not a definition that moves; its fills are still read,
   // so that the bitmaps it uses stay before it.
-  if (code != DEFINESHAPE4) ctx.define(id, block); else ctx.defineFixed(id, block);
+  if (code != kDefineShape4) ctx.define(id, block); else ctx.defineFixed(id, block);
   a.shapeIdNum = static_cast<std::int32_t>(id);
   Shape shape;
   shape.shapeType = code;
   ShapeContext shapes{reader, a, {}};
   readRect(reader, shape.bounds);
-  if (code == DEFINESHAPE4) {
+  if (code == kDefineShape4) {
     Rect edgeBounds;
     readRect(reader, edgeBounds);
     reader.readByte();  // stroke and winding flags
@@ -55,7 +55,7 @@ void readText(ScanContext& ctx, std::uint32_t block, std::uint32_t code) {
   Reader& reader = ctx.reader;
   const auto id = static_cast<std::uint32_t>(reader.readBufUInt16());
   // DefineText2 stays where it is; its fonts are recorded so that they stay before it.
-  if (code == DEFINETEXT) ctx.define(id, block); else ctx.defineFixed(id, block);
+  if (code == kDefineText) ctx.define(id, block); else ctx.defineFixed(id, block);
   ctx.beginDefinitionRow(id);
   Rect bounds;
   readRect(reader, bounds);
@@ -116,7 +116,7 @@ void handleTag(ScanContext& ctx, std::uint32_t n, bool& stillScanning) {
   bytesOut& block = a.byteoutput[n];
   const std::uint32_t code = block.thisBlockType;
   switch (code) {
-    case END:
+    case kEnd:
       if (a.inSprite == 0) {
         // The main End block stands for everything up to the declared length.
         block.thisLength = static_cast<std::uint32_t>(ctx.movie.m.size - block.thisStart + 1);
@@ -126,7 +126,7 @@ void handleTag(ScanContext& ctx, std::uint32_t n, bool& stillScanning) {
         closeSprite(a);
       }
       break;
-    case SHOWFRAME:
+    case kShowFrame:
       ++a.frameCount;
       if (a.inSprite == 0) {
         if (a.mainShowFrameBlocks.size() <= static_cast<std::size_t>(a.frameCount)) {
@@ -137,73 +137,73 @@ void handleTag(ScanContext& ctx, std::uint32_t n, bool& stillScanning) {
       }
       block.withThis = kMarkKeep;
       break;
-    case DEFINESHAPE:
-    case DEFINESHAPE2:
-    case DEFINESHAPE3:
-    case DEFINESHAPE4:
+    case kDefineShape:
+    case kDefineShape2:
+    case kDefineShape3:
+    case kDefineShape4:
       readShape(ctx, n, code);
       break;
-    case PLACEOBJECT:
+    case kPlaceObject:
       ctx.timelineReference(reader.readBufUInt16());
       reader.readBufUInt16();  // depth
       break;
-    case DEFINEBUTTON:
+    case kDefineButton:
       readDefineButton(ctx, n);
       break;
-    case DEFINEFONT:
-    case DEFINEFONT2:
-    case DEFINEFONTINFO:
-    case DEFINEFONTINFO2:
-    case DEFINESOUND:
-    case DEFINELOSSLESS:
-    case DEFINEBITSJPEG2:
-    case DEFINELOSSLESS2:
+    case kDefineFont:
+    case kDefineFont2:
+    case kDefineFontInfo:
+    case kDefineFontInfo2:
+    case kDefineSound:
+    case kDefineBitsLossless:
+    case kDefineBitsJpeg2:
+    case kDefineBitsLossless2:
       // A font's entry ends at the last of its font and font-info blocks.
       ctx.define(static_cast<std::uint32_t>(reader.readBufUInt16()), n);
       break;
-    case DEFINETEXT:
-    case DEFINETEXT2:
+    case kDefineText:
+    case kDefineText2:
       readText(ctx, n, code);
       break;
-    case DEFINEMORPHSHAPE:
-    case DEFINEMORPHSHAPE2:
+    case kDefineMorphShape:
+    case kDefineMorphShape2:
       readMorphShape(ctx, n, code);
       break;
-    case PLACEOBJECT3:
+    case kPlaceObject3:
       readPlaceObject2(ctx, n, true);
       break;
-    case DEFINEBUTTONSOUND:
+    case kDefineButtonSound:
       readDefineButtonSound(ctx, n);
       break;
-    case DEFINEBUTTONCXFORM:
-    case DEFINESCALINGGRID:
+    case kDefineButtonCxform:
+    case kDefineScalingGrid:
       recordCompanion(ctx, static_cast<std::uint32_t>(reader.readBufUInt16()), n);
       break;
-    case DOACTION:
+    case kDoAction:
       readActionList(ctx);  // the tag ends with its list, whatever the list does
       break;
-    case STARTSOUND:
+    case kStartSound:
       ctx.timelineReference(reader.readBufUInt16());
       break;
-    case PLACEOBJECT2:
+    case kPlaceObject2:
       readPlaceObject2(ctx, n, false);
       break;
-    case REMOVEOBJECT2:
+    case kRemoveObject2:
       reader.readBufUInt16();
       break;
-    case DEFINEBUTTON2:
+    case kDefineButton2:
       readDefineButton2(ctx, n);
       break;
-    case TEXTFIELD:
+    case kDefineEditText:
       readEditText(ctx, n);
       break;
-    case DEFINESPRITE:
+    case kDefineSprite:
       openSprite(ctx, block, n);
       break;
-    case LIBRARYSYMBOL:
+    case kExportAssets:
       readExportAssets(ctx, n);
       break;
-    case DOINITACTION: {
+    case kDoInitAction: {
       const auto sprite = static_cast<std::uint32_t>(reader.readBufUInt16());
       a.coverCharacter(sprite);
       a.initScriptArray[sprite] = static_cast<std::int32_t>(n);
@@ -281,13 +281,13 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
     block.thisLength = static_cast<std::uint32_t>(head + length);
     block.thisSprite = static_cast<std::uint32_t>(a.inSprite);
 
-    nextBlockStart = code == DEFINESPRITE ? start + head + 4 : tagEnd;
+    nextBlockStart = code == kDefineSprite ? start + head + 4 : tagEnd;
     a.nextBlockStart = tagEnd;
     if (nextBlockStart + 1 >= movie.m.size) stillScanning = false;
     ctx.progress();
     // Only the main timeline's background colour bounds the fixed prefix: a
     // sprite's blocks must never be split between the prefix and the rest.
-    if (code == SETBACKGROUNDCOLOR && a.inSprite == 0) a.bgndColorBlock = static_cast<std::int32_t>(n);
+    if (code == kSetBackgroundColor && a.inSprite == 0) a.bgndColorBlock = static_cast<std::int32_t>(n);
 
     ctx.tagStart = start;
     ctx.tagEnd = tagEnd;
@@ -300,7 +300,7 @@ std::string scanSelectedFile(LoadedMovie& movie, Analysis& a, const ProgressTick
       a.spriteGroups[scanned.thisSprite].bytes += scanned.thisLength;
     }
     if (!a.analysisError.empty()) return info;
-    if (code == END && a.inSprite == 0 && a.endTagFound) {
+    if (code == kEnd && a.inSprite == 0 && a.endTagFound) {
       a.byteoutput.push_back(bytesOut{});  // the empty record after the main End block
     }
   }

@@ -40,7 +40,7 @@ std::vector<LinkedAsset> linkedAssetsOf(const Document& document) {
 
   std::map<std::int32_t, std::vector<std::string>> namesById;
   for (const bytesOut& block : analysis.byteoutput) {
-    if (block.thisBlockType == LIBRARYSYMBOL && block.thisHead != 0) collectEntries(movie, block, namesById);
+    if (block.thisBlockType == kExportAssets && block.thisHead != 0) collectEntries(movie, block, namesById);
   }
 
   const std::size_t count =

@@ -66,7 +66,7 @@ std::vector<LinkedAsset> Document::linkedAssets() const {
   const auto movie = movie_.fileBuffer();
   std::map<std::int32_t, std::vector<std::string>> namesById;
   for (const bytesOut& block : analysis_.byteoutput) {
-    if (block.thisBlockType == LIBRARYSYMBOL && block.thisHead != 0) collectExportNames(movie, block, namesById);
+    if (block.thisBlockType == kExportAssets && block.thisHead != 0) collectExportNames(movie, block, namesById);
   }
   assets.reserve(analysis_.origAssetsList.size());
   for (const std::int32_t id : analysis_.origAssetsList) {

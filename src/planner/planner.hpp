@@ -33,7 +33,7 @@ Verdict updateTargetFrame(Analysis& analysis, Plan& plan, std::int32_t n, bool n
 inline bool blockMoves(const Analysis& a, const Plan& plan, std::size_t k) {
   if (k >= a.byteoutput.size()) return false;
   const bytesOut& b = a.byteoutput[k];
-  if (b.thisSprite != 0 && b.thisBlockType != DEFINESPRITE && b.thisSprite < a.spriteGroups.size()) {
+  if (b.thisSprite != 0 && b.thisBlockType != kDefineSprite && b.thisSprite < a.spriteGroups.size()) {
     k = static_cast<std::size_t>(a.spriteGroups[b.thisSprite].defineBlock);
   }
   return a.byteoutput[k].withThis == plan.testCounterFlag;

@@ -24,7 +24,7 @@ std::int32_t blockOf(const Analysis& a, std::int32_t c) { return c >= 0 ? a.bloc
 bool isSprite(const Analysis& a, std::int32_t c) {
   const std::int32_t block = blockOf(a, c);
   return block > 0 && static_cast<std::size_t>(block) < a.byteoutput.size() &&
-         a.byteoutput[static_cast<std::size_t>(block)].thisBlockType == DEFINESPRITE;
+         a.byteoutput[static_cast<std::size_t>(block)].thisBlockType == kDefineSprite;
 }
 
 // What a block adds to the count while marked. A DefineSprite block stands for
@@ -32,7 +32,7 @@ bool isSprite(const Analysis& a, std::int32_t c) {
 std::int64_t countedBytes(const Analysis& a, std::size_t block) {
   const bytesOut& b = a.byteoutput[block];
   if (b.thisSprite == 0) return b.thisLength;
-  if (b.thisBlockType == DEFINESPRITE && b.thisSprite < a.spriteGroups.size()) return a.spriteGroups[b.thisSprite].bytes;
+  if (b.thisBlockType == kDefineSprite && b.thisSprite < a.spriteGroups.size()) return a.spriteGroups[b.thisSprite].bytes;
   return 0;
 }
 

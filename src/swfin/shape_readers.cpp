@@ -8,7 +8,7 @@ namespace {
 
 // Colours carry alpha from DefineShape3 on.
 void readStyleColor(Reader& reader, RGBA& color, std::uint32_t shapeType) {
-  if (shapeType == DEFINESHAPE3 || shapeType == DEFINESHAPE4) {
+  if (shapeType == kDefineShape3 || shapeType == kDefineShape4) {
     readRGBA(reader, color);
   } else {
     readRGB(reader, color);
@@ -41,7 +41,7 @@ void readLineStyleArray(ShapeContext& ctx, Shape& shape) {
   RGBA color;
   for (std::int32_t i = 0; i < count && !stopped(ctx); ++i) {
     ctx.reader.readBufUInt16();  // width
-    if (shape.shapeType != DEFINESHAPE4) {
+    if (shape.shapeType != kDefineShape4) {
       readStyleColor(ctx.reader, color, shape.shapeType);
       continue;
     }
@@ -74,7 +74,7 @@ void readFillStyle(ShapeContext& ctx, FillStyle& style, std::uint32_t shapeType)
       break;
     case 0x13:
       // The focal radial gradient exists only in DefineShape4.
-      if (shapeType != DEFINESHAPE4) {
+      if (shapeType != kDefineShape4) {
         ctx.error = formatText("Unknown fill type: %i", style.type);
         break;
       }
@@ -99,7 +99,7 @@ void readFillStyle(ShapeContext& ctx, FillStyle& style, std::uint32_t shapeType)
 void readGradient(ShapeContext& ctx, Gradient& gradient, std::uint32_t shapeType) {
   const std::uint8_t countByte = ctx.reader.readByte();
   // DefineShape4 keeps the spread and interpolation modes in the count's high bits.
-  gradient.nGradients = shapeType == DEFINESHAPE4 ? (countByte & 0x0F) : countByte;
+  gradient.nGradients = shapeType == kDefineShape4 ? (countByte & 0x0F) : countByte;
   gradient.colors.resize(static_cast<std::size_t>(gradient.nGradients));
   gradient.ratio.resize(static_cast<std::size_t>(gradient.nGradients));
   for (int i = 0; i < gradient.nGradients; ++i) {

@@ -18,7 +18,7 @@ int printTextRecord(Reader& reader, Analysis& analysis, int glyphBits, int advan
     }
     if (flags & TEXTRECORD_HASCOLOR) {
       RGBA color;
-      if (type == DEFINETEXT2) readRGBA(reader, color); else readRGB(reader, color);
+      if (type == kDefineText2) readRGBA(reader, color); else readRGB(reader, color);
     }
     if (flags & TEXTRECORD_HASXOFF) reader.readBufSInt16();
     if (flags & TEXTRECORD_HASYOFF) reader.readBufSInt16();

@@ -25,7 +25,7 @@ class Assembler {
       flush();
       return;
     }
-    if (optimise_ && block.thisBlockType == LIBRARYSYMBOL && j > static_cast<std::size_t>(prefixEnd_)) {
+    if (optimise_ && block.thisBlockType == kExportAssets && j > static_cast<std::size_t>(prefixEnd_)) {
       const auto copy = a_.redundantList.find(static_cast<std::uint32_t>(j));
       if (copy != a_.redundantList.end()) {
         append(copy->second.byteNum.data(), copy->second.thisLength);
@@ -33,7 +33,7 @@ class Assembler {
       }
     }
     std::uint64_t length = std::uint64_t{block.thisHead} + block.origLength;
-    if (block.thisBlockType == END && block.thisSprite == 0 && block.thisHead != 0 && j + 2 == a_.byteoutput.size()) {
+    if (block.thisBlockType == kEnd && block.thisSprite == 0 && block.thisHead != 0 && j + 2 == a_.byteoutput.size()) {
       // The main End tag carries whatever follows it up to the declared
       // length, so that nothing inside the movie is lost.
       length = movie_.m.size - block.thisStart;
@@ -171,7 +171,7 @@ std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analy
     // A sprite's blocks go where its DefineSprite block goes: moving a tag out
     // of a sprite would leave the sprite's length field wrong.
     const bool hold =
-        blockMoves(a, plan, i) || (block.thisBlockType == LIBRARYSYMBOL && block.thisSprite == 0);
+        blockMoves(a, plan, i) || (block.thisBlockType == kExportAssets && block.thisSprite == 0);
     if (!insertPointReached && hold) {
       blocksToMove.push_back(i);
       continue;

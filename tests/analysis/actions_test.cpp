@@ -62,7 +62,7 @@ TEST(AttachCodes, ButtonAndClipActionsAreScanned) {
   Bytes button;
   button.u16(30).u8(0x0F).u16(1).u16(1).matrix().u8(0).raw(attach("attachMovie").data).u8(0);
   Timeline t;
-  t.showFrame().tag(DEFINEBUTTON, button).showFrame().end();
+  t.showFrame().tag(kDefineButton, button).showFrame().end();
   EXPECT_EQ(scanTimeline(t).analysis.attachFound[0], 2);
 
   // DefineButton2 with one condition-action record.
@@ -75,7 +75,7 @@ TEST(AttachCodes, ButtonAndClipActionsAreScanned) {
   button2.data[offsetField] = static_cast<std::uint8_t>(offset);
   button2.u16(0).u16(0x08).raw(attach("attachSound").data).u8(0);
   Timeline t2;
-  t2.showFrame().showFrame().tag(DEFINEBUTTON2, button2).showFrame().end();
+  t2.showFrame().showFrame().tag(kDefineButton2, button2).showFrame().end();
   EXPECT_EQ(scanTimeline(t2).analysis.attachFound[0], 3);
 }
 
@@ -99,13 +99,13 @@ TEST(ClipActions, ReadFromTheRightPlaceForEachVersion) {
     for (bool keyPress : {false, true}) {
       if (version == 5 && keyPress) continue;
       Timeline t;
-      t.defineShape(7).showFrame().tag(PLACEOBJECT2, clipActionPlacement(version, keyPress, attach("attachMovie")))
+      t.defineShape(7).showFrame().tag(kPlaceObject2, clipActionPlacement(version, keyPress, attach("attachMovie")))
           .showFrame().end();
       test::MovieOptions o;
       o.version = static_cast<std::uint8_t>(version);
       const auto s = scanTimeline(t, o);
       EXPECT_EQ(s.analysis.attachFound[0], 2) << version << keyPress;
-      const std::size_t place = s.find(PLACEOBJECT2);
+      const std::size_t place = s.find(kPlaceObject2);
       EXPECT_EQ(s.block(place).withThis, 3u);
       EXPECT_EQ(s.block(place).thisHead, 2u);
       EXPECT_EQ(s.row(0), (std::vector<std::pair<int, int>>{{7, 2}}));
@@ -116,7 +116,7 @@ TEST(ClipActions, ReadFromTheRightPlaceForEachVersion) {
 TEST(Overruns, DoActionRunningPastItsTagRaisesTheFlag) {
   // A push claiming 50 bytes in a 10-byte tag; the movie still analyses.
   Timeline t;
-  t.tag(DOACTION, Bytes().u8(0x96).u16(50).u8(0).str("at").u8(0)).showFrame().doAction(attach("attachMovie")).showFrame().end();
+  t.tag(kDoAction, Bytes().u8(0x96).u16(50).u8(0).str("at").u8(0)).showFrame().doAction(attach("attachMovie")).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_TRUE(s.analysis.analysed);
   EXPECT_EQ(s.analysis.asObfuscation, 1);
@@ -127,7 +127,7 @@ TEST(Overruns, ClipActionOverrunSkipsTheRestOfTheTag) {
   Bytes broken;
   broken.u8(0x96).u16(500);
   Timeline t;
-  t.defineShape(7).tag(PLACEOBJECT2, clipActionPlacement(6, false, broken)).showFrame().end();
+  t.defineShape(7).tag(kPlaceObject2, clipActionPlacement(6, false, broken)).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_TRUE(s.analysis.analysed);
   EXPECT_EQ(s.analysis.asObfuscation, 1);

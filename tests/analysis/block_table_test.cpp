@@ -29,7 +29,7 @@ TEST(BlockTable, MovieOfOnlyAnEndTag) {
   ASSERT_EQ(s.analysis.byteoutputNum(), 5u);
   EXPECT_EQ(s.block(2).thisStart, 8u);
   EXPECT_EQ(s.block(2).thisLength, s.movie.ScanStartOffset + 2 - 8);
-  EXPECT_EQ(s.block(3).thisBlockType, END);
+  EXPECT_EQ(s.block(3).thisBlockType, kEnd);
   EXPECT_EQ(s.block(3).thisLength, s.movie.m.size - s.block(3).thisStart + 1);
   EXPECT_EQ(s.block(4).thisLength, 0u);
   EXPECT_EQ(s.block(4).thisHead, 0u);
@@ -41,14 +41,14 @@ TEST(BlockTable, EndBlockCountsTheBytesAfterIt) {
   Timeline t;
   t.showFrame().end().raw({0xAB, 0xCD, 0xEF});
   const auto s = scanTimeline(t);
-  const std::size_t end = s.find(END);
+  const std::size_t end = s.find(kEnd);
   EXPECT_EQ(s.block(end).thisLength, 6u);  // 2 header bytes, 3 trailing, and one past the end
   EXPECT_EQ(s.analysis.byteoutputNum(), end + 2);
 }
 
 TEST(BlockTable, HeaderFormIsKeptAsFound) {
   Timeline t;
-  t.tag(DOACTION, Bytes().u8(0), true).tag(77, Bytes().fill(70)).showFrame().end();
+  t.tag(kDoAction, Bytes().u8(0), true).tag(77, Bytes().fill(70)).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_EQ(s.block(3).thisHead, 6u);
   EXPECT_EQ(s.block(3).origLength, 1u);
@@ -64,12 +64,12 @@ TEST(BlockTable, SpriteTagsAreBlocksOfTheirOwn) {
   Timeline main;
   main.defineShape(1).sprite(5, inner).showFrame().placeObject2(5, 2).showFrame().end();
   const auto s = scanTimeline(main);
-  const std::size_t sprite = s.find(DEFINESPRITE);
+  const std::size_t sprite = s.find(kDefineSprite);
   const bytesOut& def = s.block(sprite);
   EXPECT_EQ(def.origLength, 4u);
   EXPECT_EQ(def.thisLength, def.thisHead + 4);
   for (std::size_t i = sprite; i <= sprite + 4; ++i) EXPECT_EQ(s.block(i).thisSprite, 1u) << i;
-  EXPECT_EQ(s.block(sprite + 4).thisBlockType, END);
+  EXPECT_EQ(s.block(sprite + 4).thisBlockType, kEnd);
   EXPECT_EQ(s.block(sprite + 4).thisLength, 2u);
   EXPECT_EQ(s.block(sprite + 5).thisSprite, 0u);
   // The sprite's frames are not the main timeline's.
@@ -87,7 +87,7 @@ TEST(BlockTable, SpriteWithoutEndTagEndsWhereItsLengthSays) {
   Timeline main;
   main.defineShape(1).sprite(5, inner).showFrame().placeObject2(5, 2).showFrame().end();
   const auto s = scanTimeline(main);
-  const std::size_t sprite = s.find(DEFINESPRITE);
+  const std::size_t sprite = s.find(kDefineSprite);
   EXPECT_EQ(s.block(sprite + 2).thisSprite, 1u);  // the sprite's ShowFrame
   EXPECT_EQ(s.block(sprite + 3).thisSprite, 0u);  // the main timeline's
   EXPECT_EQ(s.analysis.mainFrameCount, 2);
@@ -102,8 +102,8 @@ TEST(BlockTable, ConsecutiveSpritesHaveTheirOwnNumbers) {
   Timeline main;
   main.sprite(3, a).sprite(4, a).showFrame().end();
   const auto s = scanTimeline(main);
-  const std::size_t first = s.find(DEFINESPRITE);
-  const std::size_t second = s.find(DEFINESPRITE, first + 1);
+  const std::size_t first = s.find(kDefineSprite);
+  const std::size_t second = s.find(kDefineSprite, first + 1);
   EXPECT_EQ(second, first + 3);
   EXPECT_EQ(s.block(first).thisSprite, 1u);
   EXPECT_EQ(s.block(second).thisSprite, 2u);
@@ -117,12 +117,12 @@ TEST(BlockTable, ShowFramesBackgroundAndInitActions) {
   main.setBackgroundColor().sprite(9, inner).doInitAction(9, Bytes()).showFrame().showFrame().showFrame().end();
   const auto s = scanTimeline(main);
   EXPECT_EQ(s.analysis.bgndColorBlock, 3);
-  const std::size_t init = s.find(DOINITACTION);
+  const std::size_t init = s.find(kDoInitAction);
   EXPECT_EQ(s.analysis.initScriptArray[9], static_cast<int>(init));
   ASSERT_EQ(s.analysis.mainFrameCount, 3);
   for (int f = 1; f <= 3; ++f) {
     const auto block = static_cast<std::size_t>(s.analysis.mainShowFrameBlocks[static_cast<std::size_t>(f)]);
-    EXPECT_EQ(s.block(block).thisBlockType, SHOWFRAME);
+    EXPECT_EQ(s.block(block).thisBlockType, kShowFrame);
     EXPECT_EQ(s.block(block).withThis, 3u);
   }
   EXPECT_LT(s.analysis.mainShowFrameBlocks[1], s.analysis.mainShowFrameBlocks[2]);

@@ -17,7 +17,7 @@ ByteVector exportTag(const std::vector<std::pair<std::uint16_t, std::string>>& e
   Bytes body;
   body.u16(static_cast<std::uint32_t>(entries.size()));
   for (const auto& [id, name] : entries) body.u16(id).str(name);
-  return tagBytes(LIBRARYSYMBOL, body, forceLong);
+  return tagBytes(kExportAssets, body, forceLong);
 }
 
 ByteVector copyOf(const test::Scanned& s, std::size_t block) {
@@ -37,7 +37,7 @@ TEST(Exports, TagWithoutRedundantEntriesIsCopiedByteForByte) {
   Timeline t;
   t.raw(exportTag({{1, "one"}, {2, "two"}})).showFrame().end();
   const auto s = scanTimeline(t);
-  EXPECT_EQ(copyOf(s, s.find(LIBRARYSYMBOL)), exportTag({{1, "one"}, {2, "two"}}));
+  EXPECT_EQ(copyOf(s, s.find(kExportAssets)), exportTag({{1, "one"}, {2, "two"}}));
   EXPECT_EQ(s.analysis.redundantAssetTotal, 0);
 }
 
@@ -45,7 +45,7 @@ TEST(Exports, SecondExportOfAnIdInTheSameTagGoes) {
   Timeline t;
   t.raw(exportTag({{1, "one"}, {1, "one"}, {2, "two"}})).showFrame().end();
   const auto s = scanTimeline(t);
-  EXPECT_EQ(copyOf(s, s.find(LIBRARYSYMBOL)), exportTag({{1, "one"}, {2, "two"}}));
+  EXPECT_EQ(copyOf(s, s.find(kExportAssets)), exportTag({{1, "one"}, {2, "two"}}));
   EXPECT_EQ(s.analysis.redundantAssetTotal, 6);  // 2 + "one" + NUL
 }
 
@@ -53,8 +53,8 @@ TEST(Exports, LaterTagLosesTheEntryTheEarlierOneKeeps) {
   Timeline t;
   t.raw(exportTag({{1, "one"}})).raw(exportTag({{1, "one"}, {4, "four"}})).showFrame().end();
   const auto s = scanTimeline(t);
-  const std::size_t first = s.find(LIBRARYSYMBOL);
-  const std::size_t second = s.find(LIBRARYSYMBOL, first + 1);
+  const std::size_t first = s.find(kExportAssets);
+  const std::size_t second = s.find(kExportAssets, first + 1);
   EXPECT_EQ(copyOf(s, first), exportTag({{1, "one"}}));
   EXPECT_EQ(copyOf(s, second), exportTag({{4, "four"}}));
   EXPECT_EQ(s.analysis.redundantAssetTotal, 6);
@@ -64,8 +64,8 @@ TEST(Exports, AllRedundantOrEmptyTagsAreDroppedWhole) {
   Timeline t;
   t.raw(exportTag({{1, "x"}})).raw(exportTag({{1, "x"}})).raw(exportTag({})).showFrame().end();
   const auto s = scanTimeline(t);
-  const std::size_t second = s.find(LIBRARYSYMBOL, s.find(LIBRARYSYMBOL) + 1);
-  const std::size_t third = s.find(LIBRARYSYMBOL, second + 1);
+  const std::size_t second = s.find(kExportAssets, s.find(kExportAssets) + 1);
+  const std::size_t third = s.find(kExportAssets, second + 1);
   EXPECT_EQ(s.analysis.redundantList.at(second).thisLength, 0u);
   EXPECT_EQ(s.analysis.redundantList.at(second).thisHead, 0u);
   EXPECT_EQ(s.analysis.redundantList.at(third).thisLength, 0u);
@@ -79,7 +79,7 @@ TEST(Exports, ShortHeaderLengthIsRewritten) {
   Timeline t;
   t.raw(exportTag({{1, "vwxyz"}, {2, "hijklmn"}, {1, "vwxyz"}, {3, "opqrstuvw"}})).showFrame().end();
   const auto s = scanTimeline(t);
-  const auto copy = copyOf(s, s.find(LIBRARYSYMBOL));
+  const auto copy = copyOf(s, s.find(kExportAssets));
   ASSERT_EQ(copy.size(), 2u + 32u);
   EXPECT_EQ(copy[0] | (copy[1] << 8), 56 * 64 + 32);
   EXPECT_EQ(copy[2], 3);  // count
@@ -89,7 +89,7 @@ TEST(Exports, LongHeaderStaysLong) {
   Timeline t;
   t.raw(exportTag({{1, "a"}, {1, "a"}}, true)).showFrame().end();
   const auto s = scanTimeline(t);
-  const auto copy = copyOf(s, s.find(LIBRARYSYMBOL));
+  const auto copy = copyOf(s, s.find(kExportAssets));
   ASSERT_EQ(copy.size(), 6u + 2u + 4u);
   EXPECT_EQ(copy[0] | (copy[1] << 8), 56 * 64 + 0x3F);
   EXPECT_EQ(copy[2], 6);
@@ -108,7 +108,7 @@ TEST(Exports, NamesAreCopiedAsTheyStandInTheFile) {
   Timeline t;
   t.raw(exportTag({{1, "a\tb"}, {1, "a\tb"}, {2, "e\rf"}})).showFrame().end();
   const auto s = scanTimeline(t);
-  EXPECT_EQ(copyOf(s, s.find(LIBRARYSYMBOL)), exportTag({{1, "a\tb"}, {2, "e\rf"}}));
+  EXPECT_EQ(copyOf(s, s.find(kExportAssets)), exportTag({{1, "a\tb"}, {2, "e\rf"}}));
   EXPECT_EQ(s.analysis.redundantAssetTotal, 6);  // the file's bytes, not the escaped form
 }
 
@@ -116,10 +116,10 @@ TEST(Exports, EntryRunningPastTheTagEndsItsEntries) {
   Bytes body;
   body.u16(3).u16(1).str("ok").u16(1).str("ok").u16(2).u8('n').u8('o');  // last name unterminated
   Timeline t;
-  t.tag(LIBRARYSYMBOL, body).showFrame().end();
+  t.tag(kExportAssets, body).showFrame().end();
   const auto s = scanTimeline(t);
   ASSERT_TRUE(s.analysis.analysed);
-  const auto copy = copyOf(s, s.find(LIBRARYSYMBOL));
+  const auto copy = copyOf(s, s.find(kExportAssets));
   EXPECT_EQ(s.analysis.origAssetsList, (std::vector<std::int32_t>{1}));
   // The copy keeps the bytes it could not read as an entry and loses only the repeat.
   const std::uint32_t declared = copy[0] | (copy[1] << 8);
@@ -132,7 +132,7 @@ TEST(Exports, IdZeroIsKeptButIsNoLinkedAsset) {
   t.raw(exportTag({{0, "nothing"}, {0, "again"}})).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_EQ(s.analysis.assetCountTotal, 0);
-  EXPECT_EQ(copyOf(s, s.find(LIBRARYSYMBOL)), exportTag({{0, "nothing"}, {0, "again"}}));
+  EXPECT_EQ(copyOf(s, s.find(kExportAssets)), exportTag({{0, "nothing"}, {0, "again"}}));
   EXPECT_EQ(s.analysis.redundantAssetTotal, 0);
 }
 

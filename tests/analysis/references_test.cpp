@@ -42,29 +42,29 @@ TEST(TimelineReferences, SpritePlacementsCarryTheMainTimelineFrame) {
 
 TEST(TimelineReferences, PlaceObject2WithoutCharacterRecordsNothing) {
   Timeline t;
-  t.tag(PLACEOBJECT2, Bytes().u8(0x01 | 0x04).u16(1).matrix(20, 20)).showFrame().end();
+  t.tag(kPlaceObject2, Bytes().u8(0x01 | 0x04).u16(1).matrix(20, 20)).showFrame().end();
   EXPECT_TRUE(scanTimeline(t).row(0).empty());
 }
 
 TEST(Definitions, EachDefinitionTagNamesItsBlock) {
   Timeline t;
-  t.defineShape(1).defineBitsLossless(2).defineSound(3).defineFont(4).tag(DEFINEBITSJPEG2, Bytes().u16(5).fill(4))
-      .tag(DEFINELOSSLESS2, Bytes().u16(6).fill(4)).tag(DEFINEMORPHSHAPE, Bytes().u16(7).fill(4))
-      .tag(DEFINEFONT2, Bytes().u16(8).fill(4)).showFrame().end();
+  t.defineShape(1).defineBitsLossless(2).defineSound(3).defineFont(4).tag(kDefineBitsJpeg2, Bytes().u16(5).fill(4))
+      .tag(kDefineBitsLossless2, Bytes().u16(6).fill(4)).tag(kDefineMorphShape, Bytes().u16(7).fill(4))
+      .tag(kDefineFont2, Bytes().u16(8).fill(4)).showFrame().end();
   const auto s = scanTimeline(t);
   for (int id = 1; id <= 8; ++id) EXPECT_EQ(s.analysis.blockOf(id), id + 2) << id;
 }
 
 TEST(Definitions, FontInfoTakesOverTheFontsEntry) {
   Timeline t;
-  t.defineFont(4).tag(DEFINEFONTINFO, Bytes().u16(4).u8(0)).showFrame().end();
+  t.defineFont(4).tag(kDefineFontInfo, Bytes().u16(4).u8(0)).showFrame().end();
   const auto s = scanTimeline(t);
-  EXPECT_EQ(s.analysis.blockOf(4), static_cast<int>(s.find(DEFINEFONTINFO)));
+  EXPECT_EQ(s.analysis.blockOf(4), static_cast<int>(s.find(kDefineFontInfo)));
 }
 
 TEST(Definitions, UndefinedCharactersResolveToBlockZero) {
   Timeline t;
-  t.tag(DEFINEBITS, Bytes().u16(6).fill(10)).defineShape(2, {6}).showFrame().end();
+  t.tag(kDefineBits, Bytes().u16(6).fill(10)).defineShape(2, {6}).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_EQ(s.analysis.blockOf(6), 0);
   EXPECT_EQ(s.row(2), (Row{{6, 1}}));
@@ -103,7 +103,7 @@ TEST(DefinitionReferences, ButtonStatesAndTheirRowIsRebuiltWhenRedefined) {
   button.u16(30).u8(0x0F).u16(1).u16(1).matrix().u8(0x01).u16(2).u16(2).matrix().u8(0).u8(0);
   Bytes again;
   again.u16(30).u8(0x0F).u16(8).u16(1).matrix().u8(0).u8(0);
-  t.tag(DEFINEBUTTON, button).tag(DEFINEBUTTON, again).showFrame().end();
+  t.tag(kDefineButton, button).tag(kDefineButton, again).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_EQ(s.row(30), (Row{{8, 1}}));
 }
@@ -115,7 +115,7 @@ TEST(DefinitionReferences, Button2RecordsCarryColourTransforms) {
   body.u8(0x02).u16(6).u16(2).matrix().cxform(std::nullopt, std::nullopt, true);
   body.u8(0);
   Timeline t;
-  t.tag(DEFINEBUTTON2, body).showFrame().end();
+  t.tag(kDefineButton2, body).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_EQ(s.row(31), (Row{{5, 1}, {6, 1}}));
   EXPECT_EQ(s.analysis.blockOf(31), 3);
@@ -123,8 +123,8 @@ TEST(DefinitionReferences, Button2RecordsCarryColourTransforms) {
 
 TEST(DefinitionReferences, EditTextFontOnlyWithTheHasFontFlag) {
   Timeline t;
-  t.tag(TEXTFIELD, Bytes().u16(40).rect(0, 100, 0, 100).u16(0x0001).u16(3).u16(240))
-      .tag(TEXTFIELD, Bytes().u16(41).rect(0, 100, 0, 100).u16(0x8000).str("var"))
+  t.tag(kDefineEditText, Bytes().u16(40).rect(0, 100, 0, 100).u16(0x0001).u16(3).u16(240))
+      .tag(kDefineEditText, Bytes().u16(41).rect(0, 100, 0, 100).u16(0x8000).str("var"))
       .showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_EQ(s.row(40), (Row{{3, 1}}));
@@ -150,7 +150,7 @@ Bytes textBody(std::uint16_t id, std::uint16_t font1, std::uint16_t font2) {
 
 TEST(DefinitionReferences, TextRecordsEachStartOnAByte) {
   Timeline t;
-  t.tag(DEFINETEXT, textBody(50, 3, 4)).showFrame().end();
+  t.tag(kDefineText, textBody(50, 3, 4)).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_EQ(s.row(50), (Row{{3, 1}, {4, 1}}));
   EXPECT_EQ(s.analysis.blockOf(50), 3);
@@ -170,7 +170,7 @@ TEST(DefinitionReferences, ShapeBitmapFillsInStyleArraysAndStyleChanges) {
   body.u8(1).u8(0x40).u16(9).matrix().u8(0);
   body.raw(BitWriter().ubits(1, 4).ubits(0, 4).ubits(0, 6).finish());
   Timeline t;
-  t.tag(DEFINESHAPE2, body).defineShape(13, {7}).showFrame().end();
+  t.tag(kDefineShape2, body).defineShape(13, {7}).showFrame().end();
   const auto s = scanTimeline(t);
   EXPECT_TRUE(s.analysis.analysed) << s.analysis.analysisError;
   EXPECT_EQ(s.row(12), (Row{{7, 1}, {9, 1}}));

@@ -54,7 +54,7 @@ TEST(CorpusAnalysis, EveryMovieLoadsAndAnalysesOrIsRefusedClearly) {
     }
     if (s.analysis.endTagFound) {
       const bytesOut& end = blocks[blocks.size() - 2];
-      EXPECT_EQ(end.thisBlockType, END) << path;
+      EXPECT_EQ(end.thisBlockType, kEnd) << path;
       EXPECT_EQ(end.thisSprite, 0u) << path;
     }
   }
@@ -76,7 +76,7 @@ TEST(CorpusAnalysis, FactsReadOffRealMovies) {
   EXPECT_EQ(exports.analysis.mainFrameCount, 1);
   EXPECT_EQ(exports.analysis.origAssetsList, (std::vector<std::int32_t>{2}));
   EXPECT_EQ(exports.analysis.spriteCounter, 1);
-  EXPECT_EQ(exports.block(static_cast<std::size_t>(exports.analysis.blockOf(2))).thisBlockType, DEFINESPRITE);
+  EXPECT_EQ(exports.block(static_cast<std::size_t>(exports.analysis.blockOf(2))).thisBlockType, kDefineSprite);
   EXPECT_EQ(exports.analysis.redundantAssetTotal, 0);
 
   const auto sprite = test::scanMovie(test::readFile(dir + "/DefineSprite.swf"));

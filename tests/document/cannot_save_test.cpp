@@ -56,7 +56,7 @@ const CannotSaveCase kCases[] = {
     {"CompressedLastTagRunsPastTheMovie", movieEndingWith(tagCutShort(77, 100, ByteVector(10, 1)), "CWS"),
      kTagPastEnd},
     // DefineSprite 9 of one frame, its End tag and the movie's both missing.
-    {"SpriteRunsPastTheMovie", movieEndingWith(tagCutShort(DEFINESPRITE, 50, Bytes().u16(9).u16(1).u16(1 << 6).data)),
+    {"SpriteRunsPastTheMovie", movieEndingWith(tagCutShort(kDefineSprite, 50, Bytes().u16(9).u16(1).u16(1 << 6).data)),
      kTagPastEnd},
 };
 

@@ -67,7 +67,7 @@ TEST_P(ExportsByName, OneLinkedAssetAndEveryNameKept) {
   ASSERT_EQ(doc.save(2, true, false, output), kFileModified);
   std::vector<ByteVector> saved;
   for (const test::ListedTag& tag : test::listTags(test::readFile(output))) {
-    if (tag.code == LIBRARYSYMBOL) saved.push_back(tag.bytes);
+    if (tag.code == kExportAssets) saved.push_back(tag.bytes);
   }
   std::vector<ByteVector> expected;
   for (const Entries& entries : c.savedTags) expected.push_back(exportTag(entries));

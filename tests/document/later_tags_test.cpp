@@ -72,33 +72,33 @@ Bytes placeObject3(std::uint16_t id, const Bytes& clipActions = {}) {
 
 TEST(PlaceObject3, FieldsAreReadUpToTheClipActions) {
   Timeline t;
-  t.defineShape(1).tag(PLACEOBJECT3, placeObject3(1, attachCode())).showFrame().end();
+  t.defineShape(1).tag(kPlaceObject3, placeObject3(1, attachCode())).showFrame().end();
   const auto s = test::scanTimeline(t, [] { test::MovieOptions o; o.version = 8; return o; }());
   ASSERT_TRUE(s.analysis.analysed);
   EXPECT_EQ(s.analysis.attachFound[0], 1);
   EXPECT_EQ(s.row(0), (std::vector<std::pair<int, int>>{{1, 1}}));
-  EXPECT_EQ(s.block(s.find(PLACEOBJECT3)).withThis, 3u);
+  EXPECT_EQ(s.block(s.find(kPlaceObject3)).withThis, 3u);
 }
 
 TEST(PlaceObject3, SpritePlacedInFrameOneStaysThere) {
   Timeline t;
-  t.defineShape(1).sprite(10, spritePlacing(1)).exportAssets({{10, "clip"}}).tag(PLACEOBJECT3, placeObject3(10))
+  t.defineShape(1).sprite(10, spritePlacing(1)).exportAssets({{10, "clip"}}).tag(kPlaceObject3, placeObject3(10))
       .showFrame().doAction(attachCode()).showFrame().end();
   const Outcome out = planAndSave(t);
   EXPECT_EQ(out.movableBytes, 0);
-  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, DEFINESPRITE, 10))].frame, 1u);
-  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, DEFINESHAPE, 1))].frame, 1u);
+  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, kDefineSprite, 10))].frame, 1u);
+  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, kDefineShape, 1))].frame, 1u);
 }
 
 TEST(PlaceObject3, SpritePlacedOnlyLaterMovesWithWhatItPlaces) {
   Timeline t;
   t.defineShape(1).sprite(10, spritePlacing(1)).exportAssets({{10, "clip"}}).showFrame()
-      .tag(PLACEOBJECT3, placeObject3(10)).doAction(attachCode()).showFrame().end();
+      .tag(kPlaceObject3, placeObject3(10)).doAction(attachCode()).showFrame().end();
   const Outcome out = planAndSave(t);
   const ByteVector shape = Timeline().defineShape(1).bytes();
   const ByteVector sprite = Timeline().sprite(10, spritePlacing(1)).bytes();
   EXPECT_EQ(out.movableBytes, static_cast<std::int64_t>(shape.size() + sprite.size()));
-  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, DEFINESPRITE, 10))].frame, 2u);
+  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, kDefineSprite, 10))].frame, 2u);
 }
 
 // DefineShape4 with a focal gradient and a bitmap fill, and a LINESTYLE2 whose
@@ -116,7 +116,7 @@ Bytes shape4(std::uint16_t id, std::uint16_t fillBitmap, std::uint16_t lineBitma
 
 TEST(DefineShape4, FillsAndLineFillsAreReferencesOfTheShape) {
   Timeline t;
-  t.tag(DEFINESHAPE4, shape4(6, 5, 7)).showFrame().end();
+  t.tag(kDefineShape4, shape4(6, 5, 7)).showFrame().end();
   const auto s = test::scanTimeline(t);
   ASSERT_TRUE(s.analysis.analysed) << s.analysis.analysisError;
   EXPECT_EQ(s.row(6), (std::vector<std::pair<int, int>>{{5, 1}, {7, 1}}));
@@ -127,7 +127,7 @@ TEST(DefineShape4, FocalGradientStaysUnknownInOlderShapes) {
   Bytes body;
   body.u16(6).rect(0, 10, 0, 10).u8(1).u8(0x13).matrix().u8(1).u8(0).rgba(0, 0, 0, 0).s16(0).u8(0).u8(0);
   Timeline t;
-  t.tag(DEFINESHAPE3, body).showFrame().end();
+  t.tag(kDefineShape3, body).showFrame().end();
   const auto s = test::scanTimeline(t);
   EXPECT_FALSE(s.analysis.analysed);
   EXPECT_EQ(s.analysis.analysisError, "Unknown fill type: 19");
@@ -135,33 +135,33 @@ TEST(DefineShape4, FocalGradientStaysUnknownInOlderShapes) {
 
 TEST(DefineShape4, BitmapsItUsesInFrameOneStayBeforeIt) {
   Timeline t;
-  t.defineBitsLossless(5).defineBitsLossless(7).tag(DEFINESHAPE4, shape4(6, 5, 7))
+  t.defineBitsLossless(5).defineBitsLossless(7).tag(kDefineShape4, shape4(6, 5, 7))
       .exportAssets({{5, "fill"}, {7, "line"}}).showFrame().doAction(attachCode()).showFrame().end();
   const Outcome out = planAndSave(t);
   EXPECT_EQ(out.movableBytes, 0);
-  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, DEFINELOSSLESS, 5))].frame, 1u);
-  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, DEFINELOSSLESS, 7))].frame, 1u);
+  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, kDefineBitsLossless, 5))].frame, 1u);
+  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, kDefineBitsLossless, 7))].frame, 1u);
 }
 
 TEST(DefineShape4, DefinedInALaterFrameItLetsTheBitmapsMove) {
   Timeline t;
   t.defineBitsLossless(5).defineBitsLossless(7).exportAssets({{5, "fill"}, {7, "line"}}).showFrame()
-      .tag(DEFINESHAPE4, shape4(6, 5, 7)).doAction(attachCode()).showFrame().end();
+      .tag(kDefineShape4, shape4(6, 5, 7)).doAction(attachCode()).showFrame().end();
   const Outcome out = planAndSave(t);
   const std::size_t bitmaps = Timeline().defineBitsLossless(5).defineBitsLossless(7).bytes().size();
   EXPECT_EQ(out.movableBytes, static_cast<std::int64_t>(bitmaps));
-  const int bitmap = findTag(out.saved, DEFINELOSSLESS, 5);
-  EXPECT_LT(bitmap, findTag(out.saved, DEFINESHAPE4, 6));
+  const int bitmap = findTag(out.saved, kDefineBitsLossless, 5);
+  EXPECT_LT(bitmap, findTag(out.saved, kDefineShape4, 6));
   EXPECT_EQ(out.saved[static_cast<std::size_t>(bitmap)].frame, 2u);
 }
 
 Bytes morphShape(std::uint16_t code, std::uint16_t id, std::uint16_t bitmap) {
   Bytes b;
   b.u16(id).rect(0, 10, 0, 10).rect(0, 20, 0, 20);
-  if (code == DEFINEMORPHSHAPE2) b.rect(0, 10, 0, 10).rect(0, 20, 0, 20).u8(0);
+  if (code == kDefineMorphShape2) b.rect(0, 10, 0, 10).rect(0, 20, 0, 20).u8(0);
   b.u32(0);
   b.u8(2).u8(0x00).rgba(1, 1, 1, 1).rgba(2, 2, 2, 2).u8(0x42).u16(bitmap).matrix().matrix(3, 3);
-  if (code == DEFINEMORPHSHAPE2) {
+  if (code == kDefineMorphShape2) {
     b.u8(1).u16(20).u16(40).u8(0x08).u8(0).u8(0x43).u16(bitmap).matrix().matrix();
   } else {
     b.u8(1).u16(20).u16(40).rgba(0, 0, 0, 255).rgba(0, 0, 0, 255);
@@ -172,7 +172,7 @@ Bytes morphShape(std::uint16_t code, std::uint16_t id, std::uint16_t bitmap) {
 
 TEST(MorphShapes, FillBitmapsAreReferences) {
   Timeline t;
-  t.tag(DEFINEMORPHSHAPE, morphShape(DEFINEMORPHSHAPE, 8, 5)).tag(DEFINEMORPHSHAPE2, morphShape(DEFINEMORPHSHAPE2, 9, 6))
+  t.tag(kDefineMorphShape, morphShape(kDefineMorphShape, 8, 5)).tag(kDefineMorphShape2, morphShape(kDefineMorphShape2, 9, 6))
       .showFrame().end();
   const auto s = test::scanTimeline(t);
   EXPECT_EQ(s.row(8), (std::vector<std::pair<int, int>>{{5, 1}}));
@@ -183,27 +183,27 @@ TEST(MorphShapes, FillBitmapsAreReferences) {
 
 TEST(MorphShapes, PlacedMorphKeepsItsBitmap) {
   Timeline t;
-  t.defineBitsLossless(5).tag(DEFINEMORPHSHAPE, morphShape(DEFINEMORPHSHAPE, 8, 5)).exportAssets({{5, "bmp"}})
+  t.defineBitsLossless(5).tag(kDefineMorphShape, morphShape(kDefineMorphShape, 8, 5)).exportAssets({{5, "bmp"}})
       .placeObject2(8, 1).showFrame().doAction(attachCode()).showFrame().end();
   const Outcome out = planAndSave(t);
   EXPECT_EQ(out.movableBytes, 0);
-  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, DEFINELOSSLESS, 5))].frame, 1u);
+  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, kDefineBitsLossless, 5))].frame, 1u);
 }
 
 TEST(MorphShapes, ExportedMorphTakesItsBitmapAlong) {
   Timeline t;
-  t.defineBitsLossless(5).tag(DEFINEMORPHSHAPE, morphShape(DEFINEMORPHSHAPE, 8, 5)).exportAssets({{8, "morph"}})
+  t.defineBitsLossless(5).tag(kDefineMorphShape, morphShape(kDefineMorphShape, 8, 5)).exportAssets({{8, "morph"}})
       .showFrame().doAction(attachCode()).showFrame().end();
   const Outcome out = planAndSave(t);
   const std::size_t expected = Timeline().defineBitsLossless(5).bytes().size() +
-                               tagBytes(DEFINEMORPHSHAPE, morphShape(DEFINEMORPHSHAPE, 8, 5)).size();
+                               tagBytes(kDefineMorphShape, morphShape(kDefineMorphShape, 8, 5)).size();
   EXPECT_EQ(out.movableBytes, static_cast<std::int64_t>(expected));
-  EXPECT_LT(findTag(out.saved, DEFINELOSSLESS, 5), findTag(out.saved, DEFINEMORPHSHAPE, 8));
+  EXPECT_LT(findTag(out.saved, kDefineBitsLossless, 5), findTag(out.saved, kDefineMorphShape, 8));
 }
 
 TEST(MorphShapes, SecondKindStaysAndKeepsItsBitmap) {
   Timeline t;
-  t.defineBitsLossless(6).tag(DEFINEMORPHSHAPE2, morphShape(DEFINEMORPHSHAPE2, 9, 6)).exportAssets({{6, "bmp"}})
+  t.defineBitsLossless(6).tag(kDefineMorphShape2, morphShape(kDefineMorphShape2, 9, 6)).exportAssets({{6, "bmp"}})
       .showFrame().doAction(attachCode()).showFrame().end();
   EXPECT_EQ(planAndSave(t).movableBytes, 0);
 }
@@ -219,18 +219,18 @@ Bytes text2(std::uint16_t id, std::uint16_t font) {
 
 TEST(DefineText2, FontsAreReferencesAndTheRowStartsAfreshAtTheTag) {
   Timeline t;
-  t.tag(DEFINETEXT2, text2(12, 3)).tag(DEFINETEXT2, text2(12, 4)).showFrame().end();
+  t.tag(kDefineText2, text2(12, 3)).tag(kDefineText2, text2(12, 4)).showFrame().end();
   const auto s = test::scanTimeline(t);
   EXPECT_EQ(s.row(12), (std::vector<std::pair<int, int>>{{4, 1}}));
 }
 
 TEST(DefineText2, TextInFrameOneKeepsItsFont) {
   Timeline t;
-  t.defineFont(3).tag(DEFINETEXT2, text2(12, 3)).exportAssets({{3, "font"}}).showFrame().doAction(attachCode())
+  t.defineFont(3).tag(kDefineText2, text2(12, 3)).exportAssets({{3, "font"}}).showFrame().doAction(attachCode())
       .showFrame().end();
   const Outcome out = planAndSave(t);
   EXPECT_EQ(out.movableBytes, 0);
-  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, DEFINEFONT, 3))].frame, 1u);
+  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, kDefineFont, 3))].frame, 1u);
 }
 
 Bytes button2(std::uint16_t id, std::uint16_t shape) {
@@ -243,31 +243,31 @@ Bytes buttonSound(std::uint16_t button, std::uint16_t sound) {
 
 TEST(ButtonCompanions, PlacedButtonKeepsItsSound) {
   Timeline t;
-  t.defineShape(1).defineSound(8).tag(DEFINEBUTTON2, button2(20, 1)).tag(DEFINEBUTTONSOUND, buttonSound(20, 8))
+  t.defineShape(1).defineSound(8).tag(kDefineButton2, button2(20, 1)).tag(kDefineButtonSound, buttonSound(20, 8))
       .exportAssets({{8, "click"}}).placeObject2(20, 1).showFrame().doAction(attachCode()).showFrame().end();
   const auto s = test::scanTimeline(t);
   EXPECT_EQ(s.row(20), (std::vector<std::pair<int, int>>{{1, 1}, {8, 1}}));
   const Outcome out = planAndSave(t);
   EXPECT_EQ(out.movableBytes, 0);
-  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, DEFINESOUND, 8))].frame, 1u);
+  EXPECT_EQ(out.saved[static_cast<std::size_t>(findTag(out.saved, kDefineSound, 8))].frame, 1u);
 }
 
 TEST(ButtonCompanions, ExportedButtonTakesItsSoundColourTransformAndGrid) {
   Timeline t;
-  t.defineShape(1).defineSound(8).tag(DEFINEBUTTON2, button2(20, 1)).tag(DEFINEBUTTONSOUND, buttonSound(20, 8))
-      .tag(DEFINEBUTTONCXFORM, Bytes().u16(20).cxform(std::vector<std::int32_t>{128, 128, 128}, std::nullopt, false))
-      .tag(DEFINESCALINGGRID, Bytes().u16(20).rect(20, 180, 20, 180)).exportAssets({{20, "button"}}).showFrame()
+  t.defineShape(1).defineSound(8).tag(kDefineButton2, button2(20, 1)).tag(kDefineButtonSound, buttonSound(20, 8))
+      .tag(kDefineButtonCxform, Bytes().u16(20).cxform(std::vector<std::int32_t>{128, 128, 128}, std::nullopt, false))
+      .tag(kDefineScalingGrid, Bytes().u16(20).rect(20, 180, 20, 180)).exportAssets({{20, "button"}}).showFrame()
       .doAction(attachCode()).showFrame().end();
   const Outcome out = planAndSave(t);
   std::int64_t expected = 0;
   for (const ListedTag& tag : listTags(test::buildMovie(t))) {
-    if (tag.frame == 1 && tag.code != SHOWFRAME && tag.code != LIBRARYSYMBOL) expected += static_cast<std::int64_t>(tagSize(tag.bytes));
+    if (tag.frame == 1 && tag.code != kShowFrame && tag.code != kExportAssets) expected += static_cast<std::int64_t>(tagSize(tag.bytes));
   }
   EXPECT_EQ(out.movableBytes, expected);
-  const int button = findTag(out.saved, DEFINEBUTTON2, 20);
+  const int button = findTag(out.saved, kDefineButton2, 20);
   ASSERT_GE(button, 0);
   EXPECT_EQ(out.saved[static_cast<std::size_t>(button)].frame, 2u);
-  for (std::uint16_t code : {DEFINEBUTTONSOUND, DEFINEBUTTONCXFORM, DEFINESCALINGGRID}) {
+  for (std::uint16_t code : {kDefineButtonSound, kDefineButtonCxform, kDefineScalingGrid}) {
     const int companion = findTag(out.saved, code, 20);
     EXPECT_GT(companion, button) << code;
     EXPECT_EQ(out.saved[static_cast<std::size_t>(companion)].frame, 2u) << code;
@@ -276,11 +276,11 @@ TEST(ButtonCompanions, ExportedButtonTakesItsSoundColourTransformAndGrid) {
 
 TEST(ButtonCompanions, ScalingGridTravelsWithASprite) {
   Timeline t;
-  t.defineShape(1).sprite(10, spritePlacing(1)).tag(DEFINESCALINGGRID, Bytes().u16(10).rect(20, 180, 20, 180))
+  t.defineShape(1).sprite(10, spritePlacing(1)).tag(kDefineScalingGrid, Bytes().u16(10).rect(20, 180, 20, 180))
       .exportAssets({{10, "clip"}}).showFrame().doAction(attachCode()).showFrame().end();
   const Outcome out = planAndSave(t);
-  const int sprite = findTag(out.saved, DEFINESPRITE, 10);
-  const int grid = findTag(out.saved, DEFINESCALINGGRID, 10);
+  const int sprite = findTag(out.saved, kDefineSprite, 10);
+  const int grid = findTag(out.saved, kDefineScalingGrid, 10);
   EXPECT_EQ(out.saved[static_cast<std::size_t>(sprite)].frame, 2u);
   EXPECT_GT(grid, sprite);
   EXPECT_EQ(out.saved[static_cast<std::size_t>(grid)].frame, 2u);

@@ -116,10 +116,10 @@ TEST(MovableBytes, ExportedSpriteCountsItsWholeBodyItsInitActionsAndWhatItPlaces
   ASSERT_TRUE(doc.analysed());
 
   EXPECT_EQ(doc.plan(2).movableBytes, static_cast<std::int64_t>(exportedSpriteBytes()));
-  EXPECT_TRUE(marked(doc, firstBlock(doc, DOINITACTION)));
+  EXPECT_TRUE(marked(doc, firstBlock(doc, kDoInitAction)));
   // Every block of the sprite, its End tag included.
   const auto& blocks = doc.analysis().byteoutput;
-  for (std::size_t i = firstBlock(doc, DEFINESPRITE); blocks[i].thisSprite == 1; ++i) {
+  for (std::size_t i = firstBlock(doc, kDefineSprite); blocks[i].thisSprite == 1; ++i) {
     EXPECT_TRUE(marked(doc, i)) << "block " << i;
   }
 }

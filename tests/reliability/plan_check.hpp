@@ -35,13 +35,13 @@ inline std::vector<bool> heldBackBlocks(const Analysis& a, const Plan& plan, std
   for (std::size_t i = static_cast<std::size_t>(prefixEnd) + 1; i < count && i < insertBefore; ++i) {
     const bytesOut& block = a.byteoutput[i];
     const bool marked = block.withThis == plan.testCounterFlag;
-    if (block.thisBlockType == DEFINESPRITE) {
+    if (block.thisBlockType == kDefineSprite) {
       groupSprite = block.thisSprite;
       groupHeld = held[i] = marked;
     } else if (block.thisSprite != 0 && block.thisSprite == groupSprite) {
       held[i] = groupHeld;
     } else {
-      held[i] = marked || (block.thisBlockType == LIBRARYSYMBOL && block.thisSprite == 0);
+      held[i] = marked || (block.thisBlockType == kExportAssets && block.thisSprite == 0);
     }
   }
   return held;

@@ -12,7 +12,7 @@ using test::BitWriter;
 using test::Bytes;
 
 struct ShapeFixture {
-  explicit ShapeFixture(std::vector<std::uint8_t> bytes, std::uint32_t type = DEFINESHAPE)
+  explicit ShapeFixture(std::vector<std::uint8_t> bytes, std::uint32_t type = kDefineShape)
       : data(std::move(bytes)), reader(data), ctx{reader, analysis, {}} {
     clearGlobals(analysis);
     analysis.shapeIdNum = 12;
@@ -36,10 +36,10 @@ TEST(FillStyles, ExtendedCountReadsTwoBytes) {
 }
 
 TEST(FillStyles, SolidColourCarriesAlphaOnlyInShape3) {
-  ShapeFixture rgb({1, 0x00, 9, 9, 9, 0xEE}, DEFINESHAPE2);
+  ShapeFixture rgb({1, 0x00, 9, 9, 9, 0xEE}, kDefineShape2);
   readFillStyleArray(rgb.ctx, rgb.shape);
   EXPECT_EQ(rgb.reader.fileOffset, 5u);
-  ShapeFixture rgba({1, 0x00, 9, 9, 9, 9, 0xEE}, DEFINESHAPE3);
+  ShapeFixture rgba({1, 0x00, 9, 9, 9, 9, 0xEE}, kDefineShape3);
   readFillStyleArray(rgba.ctx, rgba.shape);
   EXPECT_EQ(rgba.reader.fileOffset, 6u);
 }
@@ -49,7 +49,7 @@ TEST(FillStyles, GradientEntriesAreRatioAndColour) {
   b.u8(1).u8(0x12).matrix(5, 5).u8(3);
   for (int i = 0; i < 3; ++i) b.u8(static_cast<std::uint32_t>(i * 100)).rgba(1, 2, 3, 4);
   b.u8(0xEE);
-  ShapeFixture f(b.data, DEFINESHAPE3);
+  ShapeFixture f(b.data, kDefineShape3);
   readFillStyleArray(f.ctx, f.shape);
   EXPECT_EQ(f.reader.fileOffset, f.data.size() - 1);
 }
