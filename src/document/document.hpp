@@ -2,11 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/progress.hpp"
 #include "analysis/tables.hpp"
 #include "document/analysis_report.hpp"
+#include "document/index_records.hpp"
 #include "planner/plan.hpp"
 #include "planner/planner.hpp"
 #include "swfin/movie.hpp"
@@ -39,6 +42,33 @@ class Document {
   // movie was not analysed.
   int save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath = {},
            FileSystem& fs = realFileSystem());
+
+  // What the analysis found, read-only. These answers stay as they are when the
+  // tables beneath them change shape; they are what a frozen index of the movie
+  // holds. Each is empty (or 0) unless the last analyze() succeeded.
+
+  // Every block of the movie in file order (see Block).
+  std::vector<Block> blocks() const;
+  // The block whose move carries character `charId`: its defining tag (for a
+  // sprite its DefineSprite block, for a font the last of its DefineFont and
+  // DefineFontInfo blocks). Nothing when no tag defines it, or when its
+  // definition never moves (DefineShape4, DefineText2, DefineMorphShape2).
+  std::optional<std::uint32_t> definingBlock(std::uint32_t charId) const;
+  // The characters `row` refers to, in scan order: row 0 is the main timeline
+  // (placements, sound starts, also of frames after a target), any other row the
+  // character of that id (a sprite's placements, a shape's bitmaps, a text's
+  // fonts, a button's states and sounds).
+  std::vector<Reference> references(std::uint32_t row) const;
+  // The exported characters in first-export order, each once.
+  std::vector<LinkedAsset> linkedAssets() const;
+  // frameEnds()[f - 1] is the block of the ShowFrame that ends frame f of the
+  // main timeline; one entry per ShowFrame found.
+  std::vector<std::uint32_t> frameEnds() const;
+  // The first frame of `timeline` (0 main, k the k-th sprite) whose actions
+  // name attachMovie or attachSound; 0 when none do.
+  std::int32_t attachFrame(std::uint32_t timeline = 0) const;
+  // Bytes the removal of redundant ExportAssets entries saves.
+  std::int64_t redundantExportBytes() const;
 
   const LoadedMovie& movie() const { return movie_; }
   const Analysis& analysis() const { return analysis_; }

@@ -1,0 +1,95 @@
+// The document's read-only answers about what the analysis found.
+#include <algorithm>
+#include <map>
+
+#include "common/tag_codes.hpp"
+#include "document/document.hpp"
+#include "swfin/reader.hpp"
+
+namespace framestow {
+
+namespace {
+
+// The entries of one ExportAssets body: a 16-bit count, then per entry a
+// 16-bit character id and a NUL-terminated name. The reader is limited to the
+// body, so a damaged count cannot read into the next tag.
+void collectExportNames(std::span<const std::uint8_t> movie, const bytesOut& block,
+                        std::map<std::int32_t, std::vector<std::string>>& namesById) {
+  const std::size_t bodyStart = static_cast<std::size_t>(block.thisStart) + block.thisHead;
+  if (bodyStart >= movie.size()) return;
+  Reader reader(movie);
+  reader.setLimit(bodyStart + block.origLength);
+  reader.fileOffset = bodyStart;
+  const int count = reader.readBufUInt16();
+  for (int i = 0; i < count && !reader.overrun; ++i) {
+    const std::int32_t id = reader.readBufUInt16();
+    std::string name = reader.readRawString();
+    if (reader.overrun) break;
+    auto& names = namesById[id];
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+  }
+}
+
+}  // namespace
+
+std::vector<Block> Document::blocks() const {
+  std::vector<Block> out;
+  if (!analysed()) return out;
+  out.reserve(analysis_.byteoutput.size());
+  for (const bytesOut& b : analysis_.byteoutput) {
+    out.push_back(Block{b.thisBlockType, b.thisHead, b.origLength, b.thisStart, b.thisSprite});
+  }
+  return out;
+}
+
+std::optional<std::uint32_t> Document::definingBlock(std::uint32_t charId) const {
+  const std::int32_t block = analysed() ? analysis_.blockOf(charId) : 0;
+  if (block <= 0) return std::nullopt;
+  return static_cast<std::uint32_t>(block);
+}
+
+std::vector<Reference> Document::references(std::uint32_t row) const {
+  std::vector<Reference> out;
+  if (!analysed() || row >= analysis_.dependList.size()) return out;
+  const auto total = static_cast<std::size_t>(std::max(analysis_.dependTotal(row), 0));
+  const auto& ids = analysis_.dependList[row];
+  const auto& frames = analysis_.dependFrame[row];
+  for (std::size_t j = 0; j < total && j < ids.size() && j < frames.size(); ++j) {
+    out.push_back(Reference{ids[j], frames[j]});
+  }
+  return out;
+}
+
+std::vector<LinkedAsset> Document::linkedAssets() const {
+  std::vector<LinkedAsset> assets;
+  if (!analysed()) return assets;
+  const auto movie = movie_.fileBuffer();
+  std::map<std::int32_t, std::vector<std::string>> namesById;
+  for (const bytesOut& block : analysis_.byteoutput) {
+    if (block.thisBlockType == LIBRARYSYMBOL && block.thisHead != 0) collectExportNames(movie, block, namesById);
+  }
+  assets.reserve(analysis_.origAssetsList.size());
+  for (const std::int32_t id : analysis_.origAssetsList) {
+    LinkedAsset asset{id, {}};
+    if (auto found = namesById.find(id); found != namesById.end()) asset.names = found->second;
+    assets.push_back(std::move(asset));
+  }
+  return assets;
+}
+
+std::vector<std::uint32_t> Document::frameEnds() const {
+  std::vector<std::uint32_t> out;
+  if (!analysed()) return out;
+  const auto& ends = analysis_.mainShowFrameBlocks;
+  for (std::size_t frame = 1; frame < ends.size(); ++frame) out.push_back(static_cast<std::uint32_t>(ends[frame]));
+  return out;
+}
+
+std::int32_t Document::attachFrame(std::uint32_t timeline) const {
+  if (!analysed() || timeline >= analysis_.attachFound.size()) return 0;
+  return analysis_.attachFound[timeline];
+}
+
+std::int64_t Document::redundantExportBytes() const { return analysed() ? analysis_.redundantAssetTotal : 0; }
+
+}  // namespace framestow
