@@ -1,0 +1,339 @@
+// What the analysis reads off each kind of tag: what every timeline and
+// definition refers to and in which frame, which block defines a character,
+// in which frame the code attaches assets, and which characters are linked
+// assets. Every movie is written tag by tag; each row names the case it guards.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "support/documents.hpp"
+#include "support/test_files.hpp"
+
+namespace framestow::test {
+namespace {
+
+using Refs = std::vector<Reference>;
+
+Bytes attachCode(const std::string& name = "attachMovie") { return Actions().pushString("clip").pushString(name).callMethod().bytes; }
+
+// DefineShape2 (or `code`) of `id`: bounds, then the style arrays and shape records as given.
+ByteVector shapeTag(std::uint16_t id, const Bytes& stylesAndRecords, std::uint16_t code = kDefineShape2) {
+  return tagBytes(code, Bytes().u16(id).rect(0, 100, 0, 100).raw(stylesAndRecords));
+}
+Bytes bitmapFill(std::uint16_t bitmap) { return Bytes().u8(0x41).u16(bitmap).matrix(); }
+// Index widths 0 and the end record: a shape without edges.
+const ByteVector kNoRecords = BitWriter().ubits(0, 4).ubits(0, 4).ubits(0, 6).finish();
+
+// Straight, vertical and curved edges with 2-bit coordinates, then a style
+// change bringing a fill array with bitmap 9, and a move.
+Bytes edgesThenNewStyles() {
+  BitWriter w;
+  w.ubits(0, 4).ubits(0, 4);
+  w.ubits(1, 1).ubits(1, 1).ubits(0, 4).ubits(1, 1).sbits(-1, 2).sbits(1, 2);
+  w.ubits(1, 1).ubits(1, 1).ubits(0, 4).ubits(0, 1).ubits(1, 1).sbits(1, 2);
+  w.ubits(1, 1).ubits(0, 1).ubits(0, 4).sbits(1, 2).sbits(1, 2).sbits(1, 2).sbits(1, 2);
+  w.ubits(0, 1).ubits(1, 1).ubits(0, 1).ubits(0, 1).ubits(0, 1).ubits(1, 1).ubits(3, 5).sbits(1, 3).sbits(-1, 3);
+  return Bytes().u8(0).u8(0).raw(w.finish()).u8(1).raw(bitmapFill(9)).u8(0).raw(kNoRecords);
+}
+
+// Two line styles (width and colour), then a style change choosing fill 1 and
+// line 2 with 1- and 2-bit indices, bringing bitmap 9.
+Bytes lineStylesThenNewStyles() {
+  Bytes b;
+  b.u8(0).u8(2).u16(20).rgb(1, 2, 3).u16(40).rgb(4, 5, 6);
+  b.raw(BitWriter().ubits(1, 4).ubits(2, 4).ubits(0, 1).ubits(1, 1).ubits(1, 1).ubits(0, 1).ubits(1, 1).ubits(0, 1)
+            .ubits(1, 1).ubits(2, 2).finish());
+  return b.u8(1).raw(bitmapFill(9)).u8(0).raw(kNoRecords);
+}
+
+// DefineShape4: edge bounds and flags, a focal gradient and bitmap `fill`, a
+// LINESTYLE2 with miter join filled with bitmap `line`.
+ByteVector shape4(std::uint16_t id, std::uint16_t fill, std::uint16_t line) {
+  Bytes b;
+  b.rect(10, 90, 10, 90).u8(0x01).u8(2);
+  b.u8(0x13).matrix(5, 5).u8(0x42).u8(0).rgba(1, 2, 3, 4).u8(255).rgba(5, 6, 7, 8).s16(-128);
+  b.raw(bitmapFill(fill)).u8(1).u16(40).u8(0x08 | 0x20).u8(0x01).u16(3).u8(0x40).u16(line).matrix();
+  return shapeTag(id, b.raw(BitWriter().ubits(2, 4).ubits(1, 4).ubits(0, 6).finish()), kDefineShape4);
+}
+
+// DefineText (or DefineText2, whose colours have alpha): a style record with
+// `font1` and a colour, 3 glyphs of 9 bits, a style record with `font2`.
+ByteVector text(std::uint16_t code, std::uint16_t id, std::uint16_t font1, std::uint16_t font2) {
+  Bytes b;
+  b.u16(id).rect(0, 100, 0, 100).matrix().u8(5).u8(4).u8(0x8C).u16(font1);
+  if (code == kDefineText2) b.rgba(0, 0, 0, 255); else b.rgb(0, 0, 0);
+  BitWriter glyphs;
+  for (int i = 0; i < 3; ++i) glyphs.ubits(static_cast<std::uint32_t>(i), 5).sbits(-1, 4);
+  b.u16(240).u8(0x03).raw(glyphs.finish()).u8(0x88).u16(font2).u16(240).u8(0);
+  return tagBytes(code, b);
+}
+
+// A button record: flags, character, depth, matrix (and for DefineButton2 a colour transform).
+Bytes buttonRecord(std::uint8_t flags, std::uint16_t character, bool button2) {
+  Bytes b;
+  b.u8(flags).u16(character).u16(1).matrix(10, 10);
+  if (button2) b.cxform(std::vector<std::int32_t>{1, 2, 3, 4}, std::nullopt, true);
+  return b;
+}
+ByteVector button(std::uint16_t id, const std::vector<std::uint16_t>& characters, const Bytes& actions = {}) {
+  Bytes b;
+  b.u16(id);
+  for (std::uint16_t c : characters) b.raw(buttonRecord(0x0F, c, false));
+  return tagBytes(kDefineButton, b.u8(0).raw(actions).u8(0));
+}
+// DefineButton2 with `records`, then one condition action holding `actions`.
+ByteVector button2(std::uint16_t id, const Bytes& records, const Bytes& actions = {}) {
+  Bytes b;
+  b.u16(id).u8(0).u16(actions.size() == 0 ? 0 : static_cast<std::uint32_t>(records.size() + 3)).raw(records).u8(0);
+  if (actions.size() != 0) b.u16(0).u16(0x08).raw(actions).u8(0);
+  return tagBytes(kDefineButton2, b);
+}
+
+// DefineMorphShape (or DefineMorphShape2, with a LINESTYLE2 filled with the
+// bitmap): a solid fill and a bitmap fill, one line style.
+ByteVector morph(std::uint16_t code, std::uint16_t id, std::uint16_t bitmap, const Bytes& firstFill = Bytes().u8(0).rgba(1, 1, 1, 1).rgba(2, 2, 2, 2)) {
+  Bytes b;
+  b.u16(id).rect(0, 10, 0, 10).rect(0, 20, 0, 20);
+  if (code == kDefineMorphShape2) b.rect(0, 10, 0, 10).rect(0, 20, 0, 20).u8(0);
+  b.u32(0).u8(2).raw(firstFill).u8(0x42).u16(bitmap).matrix().matrix(3, 3);
+  if (code == kDefineMorphShape2) b.u8(1).u16(20).u16(40).u8(0x08 | 0x20).u8(0).u16(3).u8(0x43).u16(bitmap).matrix().matrix();
+  else b.u8(1).u16(20).u16(40).rgba(0, 0, 0, 255).rgba(0, 0, 0, 255);
+  return tagBytes(code, b.u8(0).u8(0));
+}
+
+// PlaceObject2 (or 3) of character 1 at depth 7 with a name and a clip depth,
+// `extra` (PlaceObject3's filters and flags) and clip actions for SWF `version`.
+ByteVector clipActions(int version, bool keyPress, const Bytes& actions, bool placeObject3 = false, const Bytes& extra = {},
+                       std::uint8_t flags3 = 0) {
+  const bool wide = version >= 6;
+  Bytes b;
+  b.u8(0x80 | 0x40 | 0x20 | 0x08 | 0x02);
+  if (placeObject3) b.u8(flags3);
+  b.u16(7).u16(1).cxform(std::vector<std::int32_t>{1, 2, 3, 4}, std::vector<std::int32_t>{-1, -2, -3, -4}, true);
+  b.str("inst").u16(10).raw(extra).u16(0);
+  if (wide) b.u32(0x1).u32(keyPress ? 0x20000 : 0x1); else b.u16(0x1).u16(0x1);
+  b.u32(static_cast<std::uint32_t>(actions.size() + 1 + (keyPress ? 1 : 0)));
+  if (keyPress) b.u8(65);
+  b.raw(actions).u8(0);
+  if (wide) b.u32(0); else b.u16(0);
+  return tagBytes(placeObject3 ? kPlaceObject3 : kPlaceObject2, b);
+}
+// One filter of every kind the format has, sized as it defines them.
+Bytes everyFilter() {
+  Bytes b;
+  b.u8(8).u8(0).fill(23).u8(1).fill(9).u8(2).fill(15).u8(3).fill(27);
+  b.u8(4).u8(2).fill(2 * 5 + 19).u8(5).u8(2).u8(3).fill(8 + 4 * 6 + 5).u8(6).fill(80).u8(7).u8(1).fill(5 + 19);
+  return b;
+}
+
+Document analysedOf(const Tags& tags, std::uint8_t version) {
+  MovieOptions options;
+  options.version = version;
+  return analysedMovie(tags, options);
+}
+
+struct ReferenceRow {
+  const char* name;
+  Tags tags;
+  std::uint32_t row;  // 0: the main timeline
+  Refs expected;
+};
+
+TEST(References, WhatEachTimelineAndDefinitionRefersTo) {
+  const ReferenceRow rows[] = {
+      {"main timeline placements and sound starts, with their frames",
+       {shape(7), Timeline().placeObject(7, 1).bytes(), kShowFrame, kShowFrame, kShowFrame, place(7, 2), startSound(9), kShowFrame, kEnd},
+       0, {{7, 1}, {7, 4}, {9, 4}}},
+      {"a sprite's placements carry the main-timeline frame it is defined in",
+       {shape(3), kShowFrame, sprite(20, {kShowFrame, kShowFrame, place(3), kShowFrame, kEnd}), kShowFrame, kEnd}, 20, {{3, 2}}},
+      {"a sprite's placements are not the main timeline's", {shape(3), sprite(20, {place(3), kShowFrame, kEnd}), kShowFrame, kEnd}, 0, {}},
+      {"a PlaceObject2 that only moves a depth refers to nothing",
+       {tagBytes(kPlaceObject2, Bytes().u8(0x05).u16(1).matrix(20, 20)), kShowFrame, kEnd}, 0, {}},
+      {"PlaceObject3 reads past its class name to the character",
+       {shape(1), tagBytes(kPlaceObject3, Bytes().u8(0x06).u8(0x08).u16(1).str("flash.display.MovieClip").u16(1).matrix()), kShowFrame, kEnd},
+       0, {{1, 1}}},
+      {"the highest character ids", {bitmap(65535), shape(65534, {65535}), place(65534), kShowFrame, kEnd}, 65534, {{65535, 1}}},
+      {"the highest character ids on the main timeline", {bitmap(65535), shape(65534, {65535}), place(65534), kShowFrame, kEnd}, 0, {{65534, 1}}},
+      {"a bitmap fill names a bitmap nothing defines", {shape(2, {40000}), kShowFrame, kEnd}, 2, {{40000, 1}}},
+      {"bitmap fills of a shape", {bitmap(7), shape(13, {7, 7}), kShowFrame, kEnd}, 13, {{7, 1}, {7, 1}}},
+      {"a fill array of more than 254 styles has a 16-bit count",
+       {shapeTag(12, Bytes().u8(0xFF).u16(257).raw([] { Bytes s; for (int i = 0; i < 256; ++i) s.u8(0).rgb(1, 2, 3); return s; }())
+                         .raw(bitmapFill(9)).u8(0).raw(kNoRecords)), kShowFrame, kEnd},
+       12, {{9, 1}}},
+      {"solid colours of DefineShape3 carry alpha",
+       {shapeTag(12, Bytes().u8(2).u8(0).rgba(1, 2, 3, 4).raw(bitmapFill(9)).u8(0).raw(kNoRecords), kDefineShape3), kShowFrame, kEnd},
+       12, {{9, 1}}},
+      {"gradients hold a ratio and a colour per entry",
+       {shapeTag(12, Bytes().u8(2).u8(0x10).matrix(5, 5).u8(3).fill(3 * 4).raw(bitmapFill(9)).u8(0).raw(kNoRecords)), kShowFrame, kEnd},
+       12, {{9, 1}}},
+      {"gradients of DefineShape3 have colours with alpha",
+       {shapeTag(12, Bytes().u8(2).u8(0x12).matrix(5, 5).u8(3).fill(3 * 5).raw(bitmapFill(9)).u8(0).raw(kNoRecords), kDefineShape3),
+        kShowFrame, kEnd},
+       12, {{9, 1}}},
+      {"line styles, then style indices of their widths", {shapeTag(12, lineStylesThenNewStyles()), kShowFrame, kEnd}, 12, {{9, 1}}},
+      {"edges with 2-bit coordinates, then new styles", {shapeTag(12, edgesThenNewStyles()), kShowFrame, kEnd}, 12, {{9, 1}}},
+      {"DefineShape4: a focal gradient, a bitmap fill and a filled line style", {shape4(6, 5, 7), kShowFrame, kEnd}, 6, {{5, 1}, {7, 1}}},
+      {"text records start on a byte after glyph bits that end mid-byte", {text(kDefineText, 50, 3, 4), kShowFrame, kEnd}, 50, {{3, 1}, {4, 1}}},
+      {"DefineText2 colours have alpha", {text(kDefineText2, 50, 3, 4), kShowFrame, kEnd}, 50, {{3, 1}, {4, 1}}},
+      {"a text defined again starts its row afresh",
+       {text(kDefineText2, 12, 3, 4), text(kDefineText2, 12, 5, 5), kShowFrame, kEnd}, 12, {{5, 1}, {5, 1}}},
+      {"an edit text's font, when it has one",
+       {tagBytes(kDefineEditText, Bytes().u16(40).rect(0, 100, 0, 100).u16(0x0001).u16(3).u16(240)), kShowFrame, kEnd}, 40, {{3, 1}}},
+      {"an edit text without a font",
+       {tagBytes(kDefineEditText, Bytes().u16(41).rect(0, 100, 0, 100).u16(0x8000).str("var")), kShowFrame, kEnd}, 41, {}},
+      {"a button defined again starts its row afresh", {button(30, {1, 2}), button(30, {8}), kShowFrame, kEnd}, 30, {{8, 1}}},
+      {"DefineButton2 records carry colour transforms",
+       {button2(31, Bytes().raw(buttonRecord(0x01, 5, true)).raw(buttonRecord(0x02, 6, true))), kShowFrame, kEnd}, 31, {{5, 1}, {6, 1}}},
+      {"DefineButton2 records of SWF 8 carry filters and a blend mode",
+       {button2(31, Bytes().raw(buttonRecord(0x31, 5, true)).u8(1).u8(1).fill(9).u8(3).raw(buttonRecord(0x02, 6, true))), kShowFrame, kEnd},
+       31, {{5, 1}, {6, 1}}},
+      {"a button's sounds join its row",
+       {shape(1), sound(8), button2(20, buttonRecord(0x0F, 1, true)),
+        tagBytes(kDefineButtonSound, Bytes().u16(20).u16(0).u16(8).u8(0x0F).u32(1).u32(2).u16(3).u8(0).u16(8).u8(0).u16(0)),
+        kShowFrame, kEnd},
+       20, {{1, 1}, {8, 1}, {8, 1}}},
+      {"DefineMorphShape's bitmap fill", {morph(kDefineMorphShape, 8, 5), kShowFrame, kEnd}, 8, {{5, 1}}},
+      {"DefineMorphShape's gradient fill has start and end matrices",
+       {morph(kDefineMorphShape, 8, 5, Bytes().u8(0x10).matrix(1, 1).matrix(2, 2).u8(2).fill(20)), kShowFrame, kEnd}, 8, {{5, 1}}},
+      {"DefineMorphShape2's bitmap fill and filled line style", {morph(kDefineMorphShape2, 9, 6), kShowFrame, kEnd}, 9, {{6, 1}, {6, 1}}},
+  };
+  for (const ReferenceRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(analysedOf(row.tags, 8).references(row.row), row.expected);
+  }
+}
+
+struct DefinitionRow {
+  const char* name;
+  Tags tags;
+  std::vector<std::pair<std::uint16_t, std::optional<std::uint32_t>>> blocks;  // character -> defining block
+};
+
+TEST(Definitions, WhichBlockDefinesACharacter) {
+  const DefinitionRow rows[] = {
+      {"each kind of definition, by its block (three header blocks come first)",
+       {shape(1), bitmap(2), sound(3), font(4), tagBytes(kDefineBitsJpeg2, Bytes().u16(5).fill(4)),
+        tagBytes(kDefineBitsLossless2, Bytes().u16(6).fill(4)), morph(kDefineMorphShape, 7, 2), tagBytes(kDefineFont2, Bytes().u16(8).fill(4)),
+        text(kDefineText, 9, 4, 4), tagBytes(kDefineEditText, Bytes().u16(10).rect(0, 1, 0, 1).u16(0)), button(11, {1}),
+        button2(12, buttonRecord(0x01, 1, true)), sprite(13, {kShowFrame, kEnd}), kShowFrame, kEnd},
+       {{1, 3}, {2, 4}, {3, 5}, {4, 6}, {5, 7}, {6, 8}, {7, 9}, {8, 10}, {9, 11}, {10, 12}, {11, 13}, {12, 14}, {13, 15}}},
+      {"a font's entry moves to its font info", {font(4), tagBytes(kDefineFontInfo, Bytes().u16(4).u8(0)), kShowFrame, kEnd}, {{4, 4}}},
+      {"definitions that never move have no block",
+       {shape4(6, 5, 7), text(kDefineText2, 12, 3, 3), morph(kDefineMorphShape2, 9, 6), kShowFrame, kEnd},
+       {{6, std::nullopt}, {12, std::nullopt}, {9, std::nullopt}}},
+      {"a character nothing defines, or only a DefineBits", {tagBytes(kDefineBits, Bytes().u16(6).fill(10)), shape(2, {6}), kShowFrame, kEnd},
+       {{6, std::nullopt}, {999, std::nullopt}, {2, 4}}},
+  };
+  for (const DefinitionRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Document doc = analysedOf(row.tags, 8);
+    for (const auto& [id, block] : row.blocks) EXPECT_EQ(doc.definingBlock(id), block) << "character " << id;
+  }
+}
+
+struct AttachRow {
+  const char* name;
+  Tags tags;
+  std::uint8_t version;
+  std::uint32_t timeline;
+  std::int32_t frame;  // first frame with an attach code; 0: none
+};
+
+TEST(AttachCodes, InWhichFrameTheCodeFirstAttaches) {
+  Bytes manyValues;  // float, null, undefined, register, boolean, double, integer, constants, then the name
+  manyValues.u8(1).u32(0).u8(2).u8(3).u8(4).u8(0).u8(5).u8(1).u8(6).fill(8).u8(7).u32(0).u8(8).u8(1).u8(9).u16(1).u8(0).str("attachMovie");
+  const ByteVector plain = sprite(1, {kShowFrame, kEnd});
+  const AttachRow rows[] = {
+      {"a Push of attachMovie, in its frame", {kShowFrame, kShowFrame, attach(), kShowFrame, kEnd}, 6, 0, 3},
+      {"a constant pool entry, in its frame",
+       {kShowFrame, doAction(Actions().constantPool({"x", "attachSound"}).pushConstant(1).bytes), kShowFrame, kEnd}, 6, 0, 2},
+      {"only the first frame of a timeline counts",
+       {kShowFrame, attach("attachSound"), kShowFrame, kShowFrame, attach(), kShowFrame, kEnd}, 6, 0, 2},
+      {"names are compared exactly", {attach("AttachMovie"), attach("attachmovie"), attach("attachMovie "), kShowFrame, kEnd}, 6, 0, 0},
+      {"values pushed before the name are skipped by their sizes", {doAction(Actions().action(0x96, manyValues).bytes), kShowFrame, kEnd}, 6, 0, 1},
+      {"a double pushed before the name", {kShowFrame, doAction(Actions().pushDoubleThenString(3.5, "attachSound").bytes), kShowFrame, kEnd}, 6, 0, 2},
+      {"actions below 0x80 have no length",
+       {doAction(Actions().action(0x07).action(0x81, Bytes().u16(3)).pushString("attachMovie").bytes), kShowFrame, kEnd}, 6, 0, 1},
+      {"a name cut off by the end of its tag is read up to it",
+       {tagBytes(kDoAction, Bytes().u8(0x96).u16(12).u8(0).raw(ByteVector{'a', 't', 't', 'a', 'c', 'h', 'M', 'o', 'v', 'i', 'e'})), kShowFrame, kEnd},
+       6, 0, 1},
+      {"a sprite's code is the sprite's",
+       {plain, plain, sprite(5, {attach(), kShowFrame, kEnd}), kShowFrame, kEnd}, 6, 3, 1},
+      {"a sprite's code is not the main timeline's", {plain, sprite(5, {attach(), kShowFrame, kEnd}), kShowFrame, kEnd}, 6, 0, 0},
+      {"DefineButton actions", {kShowFrame, button(30, {1}, attachCode()), kShowFrame, kEnd}, 6, 0, 2},
+      {"DefineButton2 condition actions",
+       {kShowFrame, kShowFrame, button2(31, buttonRecord(0x01, 1, true), attachCode("attachSound")), kShowFrame, kEnd}, 6, 0, 3},
+      {"clip actions of SWF 5", {kShowFrame, clipActions(5, false, attachCode()), kShowFrame, kEnd}, 5, 0, 2},
+      {"clip actions of SWF 6", {kShowFrame, clipActions(6, false, attachCode()), kShowFrame, kEnd}, 6, 0, 2},
+      {"clip actions of SWF 7 on a key press", {kShowFrame, clipActions(7, true, attachCode()), kShowFrame, kEnd}, 7, 0, 2},
+      {"PlaceObject3: every filter kind, blend mode, bitmap caching, then clip actions",
+       {clipActions(8, false, attachCode(), true, Bytes().raw(everyFilter()).u8(3).u8(1), 0x07), kShowFrame, kEnd}, 8, 0, 1},
+      {"PlaceObject3: a filter of unknown size hides the clip actions",
+       {clipActions(8, false, attachCode(), true, Bytes().u8(1).u8(9).fill(30), 0x01), kShowFrame, kEnd}, 8, 0, 0},
+      {"an action running past its tag hides nothing after the tag",
+       {tagBytes(kDoAction, Bytes().u8(0x96).u16(50).u8(0).str("at").u8(0)), kShowFrame, attach(), kShowFrame, kEnd}, 6, 0, 2},
+      {"a clip action running past its tag ends the tag",
+       {kShowFrame, clipActions(6, false, Bytes().u8(0x96).u16(500)), attach(), kShowFrame, kEnd}, 6, 0, 2},
+  };
+  for (const AttachRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(analysedOf(row.tags, row.version).attachFrame(row.timeline), row.frame);
+  }
+}
+
+struct ExportRow {
+  const char* name;
+  Tags tags;
+  std::vector<LinkedAsset> assets;
+  std::int64_t redundantBytes;
+};
+
+TEST(LinkedAssets, ExportedCharactersAndRedundantEntries) {
+  const ExportRow rows[] = {
+      {"each character once, in first-export order, with every name",
+       {exports({{5, "a"}, {3, "b"}}), exports({{3, "c"}, {9, "d"}}), kShowFrame, kEnd}, {{5, {"a"}}, {3, {"b", "c"}}, {9, {"d"}}}, 2 + 2},
+      {"a second export in the same tag is redundant",
+       {exports({{1, "one"}, {1, "again"}, {2, "two"}}), kShowFrame, kEnd}, {{1, {"one", "again"}}, {2, {"two"}}}, 2 + 6},
+      {"a tag of repeats, or of nothing, counts whole",
+       {exports({{1, "one"}}), exports({{1, "x"}}), exports({}), kShowFrame, kEnd}, {{1, {"one", "x"}}}, (2 + 2 + 2 + 2) + (2 + 2)},
+      {"one name for two characters is no repeat", {exports({{1, "same"}, {2, "same"}}), kShowFrame, kEnd}, {{1, {"same"}}, {2, {"same"}}}, 0},
+      {"names count as stored, control characters too",
+       {exports({{1, "a\tb"}, {1, "c\nd"}, {2, "e\rf"}}), kShowFrame, kEnd}, {{1, {"a\tb", "c\nd"}}, {2, {"e\rf"}}}, 6},
+      {"an entry running past its tag ends the entries",
+       {tagBytes(kExportAssets, Bytes().u16(3).u16(1).str("ok").u16(1).str("dup").u16(2).u8('n').u8('o')), kShowFrame, kEnd},
+       {{1, {"ok", "dup"}}}, 2 + 4},
+      {"id 0 exports nothing and is no repeat", {exports({{0, "nothing"}, {0, "again"}}), kShowFrame, kEnd}, {}, 0},
+      {"a long header is read alike", {exports({{1, "a"}, {1, "b"}}, true), kShowFrame, kEnd}, {{1, {"a", "b"}}}, 4},
+  };
+  for (const ExportRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Document doc = analysedOf(row.tags, 6);
+    EXPECT_EQ(doc.linkedAssets(), row.assets);
+    EXPECT_EQ(doc.redundantExportBytes(), row.redundantBytes);
+  }
+}
+
+struct ErrorRow {
+  const char* name;
+  ByteVector shapeTag;
+  std::string error;
+};
+
+TEST(AnalysisErrors, AFillStyleTheFormatDoesNotDefineStopsTheAnalysis) {
+  const ErrorRow rows[] = {
+      {"in a fill array", shapeTag(1, Bytes().u8(1).u8(0x33).u8(0)), "Unknown fill type: 51"},
+      {"a focal gradient outside DefineShape4", shapeTag(1, Bytes().u8(1).u8(0x13).matrix().u8(1).u8(0).rgba(0, 0, 0, 0).s16(0).u8(0), kDefineShape3),
+       "Unknown fill type: 19"},
+      {"in new styles of a style change",
+       shapeTag(1, Bytes().u8(0).u8(0).raw(BitWriter().ubits(0, 8).ubits(0, 1).ubits(1, 1).ubits(0, 4).finish()).u8(1).u8(0x20)), "Unknown fill type: 32"},
+  };
+  for (const ErrorRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    Document doc;
+    EXPECT_EQ(loadAndAnalyse(doc, movieOf({row.shapeTag, kShowFrame, kShowFrame, kEnd}), tempPath("bad.swf")), row.error);
+    EXPECT_TRUE(doc.blocks().empty());
+  }
+}
+
+}  // namespace
+}  // namespace framestow::test

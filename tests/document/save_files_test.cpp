@@ -1,0 +1,187 @@
+// What a save writes, and what it leaves behind when it cannot or when one of
+// its file steps fails: the files are those of a file system in memory, so
+// every step can be made to fail and every file read back afterwards.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include "support/documents.hpp"
+#include "support/fault_injecting_file_system.hpp"
+#include "support/saved_movie_check.hpp"
+#include "support/test_files.hpp"
+
+namespace framestow::test {
+namespace {
+
+// An exported bitmap of `bytes` pseudo-random (incompressible) pixel bytes in
+// frame 1, which a save for frame 2 moves.
+ByteVector movieWithBitmap(std::size_t bytes, const std::string& signature = "FWS") {
+  std::mt19937 random(7);
+  Bytes pixels;
+  for (std::size_t i = 0; i < bytes; ++i) pixels.u8(random() >> 24);
+  MovieOptions options;
+  options.signature = signature;
+  return movieOf({kBackground, tagBytes(kDefineBitsLossless, Bytes().u16(1).u8(5).u16(1).u16(1).raw(pixels)), exports({{1, "art"}}),
+                  kShowFrame, kShowFrame, kEnd},
+                 options);
+}
+
+std::set<std::string> names(const FaultInjectingFileSystem& fs) {
+  std::set<std::string> out;
+  for (const auto& [path, file] : fs.files) out.insert(path);
+  return out;
+}
+
+struct StepsRow {
+  const char* name;
+  ByteVector file;
+  bool backup;
+  bool olderBackup;  // a file already lies under the backup name
+  bool removal;
+  bool diskFull;     // every write, flush and close after the failed step fails too
+};
+
+TEST(SaveSteps, EachFileStepFailingLeavesEveryFileAsItWas) {
+  const ByteVector older = movieOf({kShowFrame, kEnd});
+  const StepsRow rows[] = {
+      {"with a backup, over an older one", movieWithBitmap(200), true, true, false, false},
+      {"with the first backup", movieWithBitmap(200), true, false, true, false},
+      {"without a backup", movieWithBitmap(200), false, true, false, false},
+      {"a compressed movie", movieWithBitmap(200, "CWS"), true, true, true, false},
+      {"a movie written in several pieces", movieWithBitmap(2'500'000), true, false, false, false},
+      {"a compressed movie written in several pieces", movieWithBitmap(2'500'000, "CWS"), false, false, false, false},
+      {"a disk that fills up", movieWithBitmap(2'500'000), true, true, false, true},
+  };
+  for (const StepsRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string path = tempPath("movie.swf");
+    const std::string backupPath = tempPath("movie_old.swf");
+    Document doc;
+    ASSERT_EQ(loadAndAnalyse(doc, row.file, path), "");
+    auto freshFileSystem = [&] {
+      FaultInjectingFileSystem fs;
+      fs.files[path] = {row.file, 0644};
+      if (row.olderBackup) fs.files[backupPath] = {older, 0644};
+      return fs;
+    };
+    FaultInjectingFileSystem clean = freshFileSystem();
+    ASSERT_EQ(save(doc, 2, {row.removal, row.backup, ""}, clean), kSaved);
+    const ByteVector saved = clean.files[path].bytes;
+    EXPECT_TRUE(checkSavedMovie(doc, row.file, saved, {2, row.removal}).empty());
+    for (int k = 0; k < static_cast<int>(clean.steps.size()); ++k) {
+      FaultInjectingFileSystem fs = freshFileSystem();
+      fs.failAt(k, row.diskFull);
+      const std::string result = save(doc, 2, {row.removal, row.backup, ""}, fs);
+      ASSERT_GE(fs.failed(), 0);
+      const std::string failed = fs.steps[static_cast<std::size_t>(fs.failed())];
+      SCOPED_TRACE("failed step: " + failed);
+      const bool inBackup = failed.find(backupPath) != std::string::npos;
+      EXPECT_EQ(result, inBackup ? kErrorBackup : kErrorWriting);
+      for (std::size_t later = static_cast<std::size_t>(fs.failed()) + 1; later < fs.steps.size(); ++later) {
+        EXPECT_EQ(fs.steps[later].rfind("close ", 0), 0u) << fs.steps[later];
+      }
+      EXPECT_EQ(fs.files[path].bytes, row.file);
+      std::set<std::string> expected{path};
+      // A backup made before the movie's own steps began stays, complete.
+      if (row.olderBackup || (row.backup && !inBackup)) expected.insert(backupPath);
+      EXPECT_EQ(names(fs), expected) << "a temporary file was left behind";
+      if (fs.files.count(backupPath) != 0) {
+        EXPECT_EQ(fs.files[backupPath].bytes, row.backup && !inBackup ? row.file : older);
+      }
+    }
+  }
+}
+
+struct SituationRow {
+  const char* name;
+  ByteVector file;
+  bool analyse;
+  SaveChoice choice;         // an output path is a name beside the movie
+  unsigned permissions;      // of the movie
+  int leftovers;             // temporary files of interrupted saves beside the movie and the backup
+  std::string result;
+  std::set<std::string> written;  // names of the files the save adds
+  bool replaced;             // the movie was rewritten
+};
+
+TEST(SaveSituations, WhatASaveWritesAndWhatItLeaves) {
+  const ByteVector good = movieWithBitmap(300);
+  ByteVector shortByOne = good;
+  shortByOne.pop_back();
+  MovieOptions version4;
+  version4.version = 4;
+  const SituationRow rows[] = {
+      {"an in-place save rewrites the movie and keeps its permission bits", good, true, {}, 0640, 0, kSaved, {}, true},
+      {"the backup is the file as loaded, compressed as it was", movieWithBitmap(300, "CWS"), true, {false, true, ""}, 0644, 0, kSaved,
+       {"movie_old.swf"}, true},
+      {"temporary files of interrupted saves are stepped over and left alone", good, true, {false, true, ""}, 0644, 150, kSaved,
+       {"movie_old.swf"}, true},
+      {"an output path leaves the movie untouched and writes nothing else", good, true, {true, false, "copy.swf"}, 0644, 0, kSaved,
+       {"copy.swf"}, false},
+      {"a read-only movie is not replaced", good, true, {}, 0444, 0, kErrorWriting, {}, false},
+      {"a movie whose analysis stopped is not saved",
+       movieOf({kBackground, tagBytes(kDefineShape, Bytes().u16(1).rect(0, 20, 0, 20).u8(1).u8(0x33).u8(0)), exports({{1, "bad"}}), kShowFrame,
+                kShowFrame, kEnd}),
+       true, {false, true, ""}, 0644, 0, kErrorWriting, {}, false},
+      {"a movie that was not analysed is not saved", good, false, {false, true, ""}, 0644, 0, kErrorWriting, {}, false},
+      {"a movie whose last tag runs past its data is not saved",
+       movieOf({kBackground, shape(1), exports({{1, "box"}}), kShowFrame, kShowFrame, ByteVector{0x3F, 0x03, 0xFF, 0xFF, 0, 0, 1, 2}}), true,
+       {false, true, ""}, 0644, 0, kErrorWriting, {}, false},
+      {"a movie a byte shorter than it declares is not saved", shortByOne, true, {false, true, ""}, 0644, 0, kErrorWriting, {}, false},
+      {"a file that is no movie is not saved", ByteVector{'F', 'W', 'S', 6, 0xFF, 0xFF, 0, 0, 0}, true, {}, 0644, 0, kErrorWriting, {}, false},
+      {"a movie before version 5 is not saved", movieOf({kBackground, kShowFrame, kShowFrame, kEnd}, version4), true, {}, 0644, 0,
+       kErrorWriting, {}, false},
+  };
+  for (const SituationRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string folder = testTempDir() + "/";
+    Document doc;
+    load(doc, writeFile(folder + "movie.swf", row.file));
+    if (row.analyse) analyse(doc);
+    FaultInjectingFileSystem fs;
+    fs.files[folder + "movie.swf"] = {row.file, row.permissions};
+    for (int i = 0; i < row.leftovers; ++i) {
+      for (const char* name : {"movie.swf", "movie_old.swf"}) fs.files[folder + name + ".framestow-" + std::to_string(i) + ".tmp"] = {{1, 2, 3}, 0600};
+    }
+    std::set<std::string> expected = names(fs);
+    const auto before = fs.files;
+    SaveChoice choice = row.choice;
+    if (!choice.outputPath.empty()) choice.outputPath = folder + choice.outputPath;
+    EXPECT_EQ(save(doc, 2, choice, fs), row.result);
+    for (const std::string& name : row.written) expected.insert(folder + name);
+    EXPECT_EQ(names(fs), expected);
+    for (const auto& [path, file] : before) {
+      if (path != folder + "movie.swf") {
+        EXPECT_EQ(fs.files[path].bytes, file.bytes) << path;
+      }
+    }
+    const FaultInjectingFileSystem::File& movie = fs.files[folder + "movie.swf"];
+    EXPECT_EQ(movie.bytes != row.file, row.replaced);
+    EXPECT_EQ(movie.permissions, row.permissions);
+    if (row.written.count("movie_old.swf") != 0) {
+      EXPECT_EQ(fs.files[folder + "movie_old.swf"].bytes, row.file);
+    }
+    const std::string output = row.choice.outputPath.empty() ? "movie.swf" : row.choice.outputPath;
+    if (row.result == kSaved) {
+      for (const auto& failure : checkSavedMovie(doc, row.file, fs.files[folder + output].bytes, {2, row.choice.removal})) ADD_FAILURE() << failure;
+    }
+  }
+}
+
+TEST(SaveSituations, ASecondSaveBacksUpTheFileAsLoadedAndWritesTheSameMovie) {
+  const ByteVector input = movieWithBitmap(300);
+  const std::string path = tempPath("movie.swf");
+  Document doc;
+  ASSERT_EQ(loadAndAnalyse(doc, input, path), "");
+  FaultInjectingFileSystem fs;
+  fs.files[path] = {input, 0644};
+  ASSERT_EQ(save(doc, 2, {false, true, ""}, fs), kSaved);
+  const ByteVector first = fs.files[path].bytes;
+  ASSERT_EQ(save(doc, 2, {false, true, ""}, fs), kSaved);
+  EXPECT_EQ(fs.files[path].bytes, first);
+  EXPECT_EQ(fs.files[tempPath("movie_old.swf")].bytes, input);
+}
+
+}  // namespace
+}  // namespace framestow::test

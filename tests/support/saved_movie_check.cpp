@@ -1,0 +1,240 @@
+#include "support/saved_movie_check.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "support/documents.hpp"
+#include "support/tag_list.hpp"
+
+namespace framestow::test {
+namespace {
+
+using Uses = std::map<std::uint32_t, std::uint64_t>;  // character -> first offset
+
+void note(Uses& uses, std::uint32_t id, std::uint64_t at) {
+  if (id == 0) return;
+  auto [it, fresh] = uses.emplace(id, at);
+  if (!fresh) it->second = std::min(it->second, at);
+}
+
+std::uint32_t u16In(const ByteVector& b, std::size_t at) { return at + 2 <= b.size() ? b[at] | (b[at + 1] << 8) : 0; }
+
+// The characters one tag uses by itself: placements, sound starts, init
+// actions, exports, and the tags that add to a character defined before them.
+void tagUses(const ListedTag& tag, Uses& uses) {
+  const ByteVector& b = tag.bytes;
+  const std::size_t body = (b[0] & 0x3F) == 0x3F ? 6 : 2;
+  switch (tag.code) {
+    case 4: case 15: case 59: case 13: case 62: case 17: case 23: case 73: case 74: case 78: case 88:
+      if (b.size() >= body + 2) note(uses, tag.id, tag.offset);
+      break;
+    case 26:  // PlaceObject2
+      if (b.size() >= body + 5 && (b[body] & 0x02)) note(uses, u16In(b, body + 3), tag.offset);
+      break;
+    case 70: {  // PlaceObject3: a class name may come before the character
+      if (b.size() < body + 4) break;
+      std::size_t at = body + 4;
+      if ((b[body + 1] & 0x08) || ((b[body + 1] & 0x10) && (b[body] & 0x02))) {
+        while (at < b.size() && b[at] != 0) ++at;
+        ++at;
+      }
+      if (b[body] & 0x02) note(uses, u16In(b, at), tag.offset);
+      break;
+    }
+    case 56:
+      for (const auto& [id, name] : exportEntries(tag)) note(uses, id, tag.offset);
+      break;
+    default:
+      break;
+  }
+}
+
+// Characters used before the tag that defines them (or never defined), in a
+// movie's tags; the references of `input` stand for what definitions use.
+std::set<std::uint32_t> usedEarly(const std::vector<ListedTag>& tags, const Document& input) {
+  Uses defined, used;
+  auto visit = [&](const ListedTag& tag) {
+    tagUses(tag, used);
+    if (!definesCharacter(tag.code) || tag.bytes.size() < 4) return;
+    note(defined, tag.id, tag.offset);
+    // A sprite's placements are tags of their own, seen where they stand.
+    if (tag.code == 39) return;
+    for (const Reference& r : input.references(tag.id)) note(used, static_cast<std::uint32_t>(r.charId), tag.offset);
+  };
+  for (const ListedTag& tag : tags) {
+    visit(tag);
+    if (tag.code == 39) {
+      for (const ListedTag& inner : spriteTags(tag)) visit(inner);
+    }
+  }
+  std::set<std::uint32_t> early;
+  for (const auto& [id, at] : used) {
+    if (defined.count(id) == 0 || at < defined[id]) early.insert(id);
+  }
+  return early;
+}
+
+using Frames = std::vector<std::vector<ByteVector>>;
+
+// The main timeline cut after each ShowFrame; ExportAssets tags left out when
+// removal may have changed them.
+Frames framesOf(const std::vector<ListedTag>& tags, bool withoutExports) {
+  Frames frames(1);
+  for (const ListedTag& tag : tags) {
+    if (withoutExports && tag.code == 56) continue;
+    frames.back().push_back(tag.bytes);
+    if (tag.code == 1) frames.emplace_back();
+  }
+  return frames;
+}
+
+bool isSubsequence(const std::vector<ByteVector>& part, const std::vector<ByteVector>& whole) {
+  auto at = whole.begin();
+  for (const ByteVector& tag : part) {
+    at = std::find(at, whole.end(), tag);
+    if (at == whole.end()) return false;
+    ++at;
+  }
+  return true;
+}
+
+void checkFrames(const Frames& in, const Frames& out, std::int32_t target, std::vector<std::string>& failures) {
+  if (in.size() != out.size()) {
+    failures.push_back(std::to_string(out.size() - 1) + " ShowFrames, the input has " + std::to_string(in.size() - 1));
+    return;
+  }
+  std::vector<ByteVector> earlier;  // input frames before the target, in order
+  for (std::size_t f = 0; f < in.size(); ++f) {
+    const std::string frame = "frame " + std::to_string(f + 1);
+    const auto& i = in[f];
+    const auto& o = out[f];
+    if (static_cast<std::int32_t>(f + 1) < target) {
+      earlier.insert(earlier.end(), i.begin(), i.end());
+      if (!isSubsequence(o, i)) failures.push_back(frame + " is not the input's less some tags");
+    } else if (static_cast<std::int32_t>(f + 1) == target) {
+      const auto own = static_cast<std::ptrdiff_t>(i.size());
+      if (o.size() < i.size() || !std::equal(i.begin(), i.end(), o.end() - own)) {
+        failures.push_back(frame + " does not end with the input's " + frame);
+      } else if (!isSubsequence(std::vector<ByteVector>(o.begin(), o.end() - own), earlier)) {
+        failures.push_back("the tags moved into " + frame + " are not earlier tags in their input order");
+      }
+    } else if (o != i) {
+      failures.push_back(frame + " changed although it follows the target frame");
+    }
+  }
+}
+
+void checkExports(const std::vector<ListedTag>& in, const std::vector<ListedTag>& out, std::vector<std::string>& failures) {
+  // Removal keeps the first export of every character and writes no entry the input did not have.
+  std::map<std::uint16_t, std::string> first;
+  std::set<std::pair<std::uint16_t, std::string>> inEntries, outEntries;
+  for (const ListedTag& tag : in) {
+    if (tag.code != 56) continue;
+    for (const auto& entry : exportEntries(tag)) {
+      first.insert(entry);
+      inEntries.insert(entry);
+    }
+  }
+  for (const ListedTag& tag : out) {
+    if (tag.code != 56) continue;
+    for (const auto& entry : exportEntries(tag)) {
+      if (inEntries.count(entry) == 0) failures.push_back("export entry \"" + entry.second + "\" is not the input's");
+      outEntries.insert(entry);
+    }
+  }
+  for (const auto& entry : first) {
+    if (outEntries.count(entry) == 0) failures.push_back("\"" + entry.second + "\" is no longer exported");
+  }
+}
+
+std::multiset<ByteVector> tagSet(const std::vector<ListedTag>& tags, bool withoutExports) {
+  std::multiset<ByteVector> set;
+  for (const ListedTag& tag : tags) {
+    if (!(withoutExports && tag.code == 56)) set.insert(tag.bytes);
+  }
+  return set;
+}
+
+}  // namespace
+
+std::vector<std::string> checkSavedMovie(const Document& input, const ByteVector& inputFile, const ByteVector& savedFile,
+                                         const SavedWith& saved) {
+  if (savedFile.size() < 9 || inputFile.size() < 9) return {"the saved movie is shorter than a movie header"};
+  std::vector<std::string> failures;
+  if (!std::equal(inputFile.begin(), inputFile.begin() + 4, savedFile.begin())) failures.push_back("signature or version changed");
+  const Listing in = listMovie(inputFile);
+  const Listing out = listMovie(savedFile);
+  if (!out.problem.empty()) failures.push_back("the saved movie's body: " + out.problem);
+  if (u32At(savedFile, 4) != out.movie.size()) failures.push_back("the file length field is not the movie's length");
+  if (!in.whole) return failures;  // a damaged input has no tags to compare with
+  if (!out.whole) {
+    failures.push_back("a tag of the saved movie runs past its data");
+    return failures;
+  }
+  if (!saved.removal && out.movie.size() != in.movie.size()) failures.push_back("the saved movie's length differs");
+  if (out.trailer != in.trailer) failures.push_back("the bytes after the last tag differ");
+  if (tagSet(in.tags, saved.removal) != tagSet(out.tags, saved.removal)) failures.push_back("the tags differ from the input's");
+  if (saved.removal) checkExports(in.tags, out.tags, failures);
+  checkFrames(framesOf(in.tags, saved.removal), framesOf(out.tags, saved.removal), saved.frame, failures);
+  const std::set<std::uint32_t> inEarly = usedEarly(in.tags, input);
+  for (const std::uint32_t id : usedEarly(out.tags, input)) {
+    if (inEarly.count(id) == 0) failures.push_back("character " + std::to_string(id) + " is used before its definition");
+  }
+  return failures;
+}
+
+JobReport runWholeJob(const ByteVector& file, const std::string& scratchFolder, std::int32_t maxFrame) {
+  JobReport report;
+  auto fail = [&](const std::string& what) { report.failures.push_back(what); };
+  std::filesystem::create_directories(scratchFolder);
+  Document doc;
+  report.loadMessage = load(doc, writeFile(scratchFolder + "/input.swf", file));
+  if (!report.loadMessage.empty()) {
+    static const std::set<std::string> kRefusals{"Sorry, an error has occured reading the file.",
+                                                 "Sorry, the file doesn't appear to be an swf.",
+                                                 "Sorry, the file doesn't appear to be complete."};
+    if (kRefusals.count(report.loadMessage) == 0) fail("unexpected load message: " + report.loadMessage);
+    return report;
+  }
+  if (file[3] < 5) {
+    if (analyse(doc).empty()) fail("a movie before version 5 was analysed");
+    return report;
+  }
+  report.analysisError = analyse(doc);
+  report.analysed = report.analysisError.empty();
+  if (!report.analysed) {
+    if (report.analysisError.rfind("Unknown fill type: ", 0) != 0) fail("unexpected analysis error: " + report.analysisError);
+    return report;
+  }
+  const Listing listing = listMovie(file);
+  const std::int32_t frames = static_cast<std::int32_t>(doc.frameEnds().size()) + 1;
+  const std::int32_t last = std::clamp(frames, 1, maxFrame);
+  const std::set<std::int32_t> saved{1, 2, doc.attachFrame(), (last + 1) / 2, last};
+  for (std::int32_t n = 1; n <= last; ++n) {
+    const std::string at = " (frame " + std::to_string(n);
+    if (doc.plan(n).movableBytes < 0) fail("negative movable bytes" + at + ")");
+    if (saved.count(n) == 0) continue;
+    for (const bool removal : {false, true}) {
+      const SavedCopy copy = saveInMemory(doc, n, removal);
+      if (copy.result != kSaved) {
+        if (listing.whole) fail("a movie whose tags fill it was not saved" + at + ")");
+        continue;
+      }
+      ++report.saves;
+      for (const std::string& failure : checkSavedMovie(doc, file, copy.bytes, {n, removal})) {
+        fail(failure + at + (removal ? ", removal)" : ")"));
+      }
+      Document again;
+      if (!loadAndAnalyse(again, copy.bytes, scratchFolder + "/saved.swf").empty()) {
+        fail("the saved movie does not load and analyse" + at + ")");
+      } else if (listing.whole && again.frameEnds().size() != doc.frameEnds().size()) {
+        fail("the saved movie has other frames" + at + ")");
+      }
+    }
+  }
+  return report;
+}
+
+}  // namespace framestow::test
