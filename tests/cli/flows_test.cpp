@@ -1,0 +1,86 @@
+// What a person does at the command line, step by step: look at a movie,
+// analyse it, try target frames, save, save again, run into a failure, mend it
+// and try again. Each scenario checks what every step prints and the files it
+// leaves.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli_movies.hpp"
+#include "cli_runner.hpp"
+#include "sample_movie.hpp"
+
+namespace framestow::clitest {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(CliFlows, UserScenarios) {
+  const ByteVector movie = intro();
+  const ByteVector moved = introMoved();
+  const ByteVector twice = intro(exports({{2, "hero"}, {2, "hero2"}}));
+  const std::string size = std::to_string(movie.size());
+  const std::string movable = introMovable();
+  const nlohmann::json sampleAssets = nlohmann::json::parse(
+      R"([{"id": 20, "names": ["hero"]}, {"id": 21, "names": ["coin"]}, {"id": 30, "names": ["chime"]}, {"id": 22, "names": ["scoreLabel"]}])");
+  const auto readOnly = [](const std::string& folder) { fs::permissions(folder + "/intro.swf", fs::perms::owner_read | fs::perms::group_read); };
+  const CliCase cases[] = {
+      {"look, analyse, choose the attach frame, save, and analyse the copy",
+       {{"intro.swf", movie}},
+       {{{"info", "@intro.swf"}, 0, {"File Name: intro.swf\nSWF Version: 6\nFile Size: " + size + " bytes \nDimensions: 400 x 300\nFrames (main timeline): 2\n"}, ""},
+        {{"analyze", "@intro.swf"}, 0,
+         {"\nNumber of linked assets found: 1\nAttach codes were found in frame 2\nNo redundant export codes found.\nRedundant export bytes: 0\n",
+          "  " + movable + "  yes   " + movable + " bytes | OK to move to frame 2.\n"}, ""},
+        {{"analyze", "@intro.swf", "--frame", "2"}, 0, {"Target frame: 2\nMovable bytes: " + movable + "\n" + movable + " bytes\nOK to move to frame 2.\n"}, ""},
+        {{"save", "@intro.swf", "--frame", "2"}, 0,
+         {"OK to move to frame 2.\nBackup: @intro_old.swf\nOutput: @intro.swf\nFILE MODIFIED\nSize before: " + size + " bytes\nSize after: " + size + " bytes\n"}, "",
+         {{"intro.swf", moved}, {"intro_old.swf", movie}}},
+        {{"analyze", "@intro.swf", "--frame", "2"}, 0, {"Number of linked assets found: 1\n", "Movable bytes: " + movable + "\n"}, ""}}},
+      {"save a second time: the movie already has its layout",
+       {{"intro.swf", movie}},
+       {{{"save", "@intro.swf", "--frame", "2"}, 0, {"FILE MODIFIED\n"}, "", {{"intro.swf", moved}}},
+        {{"save", "@intro.swf", "--frame", "2"}, 0, {}, "", {{"intro.swf", moved}}}}},
+      {"a frame outside the movie, then the right one",
+       {{"intro.swf", movie}},
+       {{{"save", "@intro.swf", "--frame", "5"}, 1, {}, "choose 1 to 2", {{"intro.swf", movie}, {"intro_old.swf", std::nullopt}}},
+        {{"save", "@intro.swf", "--frame", "2", "--no-backup"}, 0, {}, "", {{"intro.swf", moved}, {"intro_old.swf", std::nullopt}}}}},
+      {"a folder where the backup goes, removed, then the save again",
+       {{"intro.swf", movie}},
+       {{{"info", "@intro.swf"}, 0, {}, "", {}, [](const std::string& folder) { fs::create_directory(folder + "/intro_old.swf"); }},
+        {{"save", "@intro.swf", "--frame", "2"}, 4, {}, "@intro.swf: ERROR CREATING BACKUP\n", {{"intro.swf", movie}},
+         [](const std::string& folder) { fs::remove(folder + "/intro_old.swf"); }},
+        {{"save", "@intro.swf", "--frame", "2"}, 0, {"FILE MODIFIED\n"}, "", {{"intro.swf", moved}, {"intro_old.swf", movie}}}}},
+      {"an output folder that does not exist, made, then the save again",
+       {{"intro.swf", movie}},
+       {{{"save", "@intro.swf", "--frame", "2", "--output", "@out/copy.swf"}, 4, {}, "@intro.swf: ERROR WRITING FILE\n", {{"intro.swf", movie}},
+         [](const std::string& folder) { fs::create_directory(folder + "/out"); }},
+        {{"save", "@intro.swf", "--frame", "2", "--output", "@out/copy.swf"}, 0, {"Output: @out/copy.swf\n"}, "",
+         {{"intro.swf", movie}, {"out/copy.swf", moved}, {"intro_old.swf", std::nullopt}}}}},
+      {"a read-only movie is refused; made writable, it is saved, with its permissions kept",
+       {{"intro.swf", movie}},
+       {{{"info", "@intro.swf"}, 0, {}, "", {}, readOnly},
+        {{"save", "@intro.swf", "--frame", "2", "--no-backup"}, 4, {}, "@intro.swf: ERROR WRITING FILE\n", {{"intro.swf", movie}},
+         [](const std::string& folder) { fs::permissions(folder + "/intro.swf", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read); }},
+        {{"save", "@intro.swf", "--frame", "2", "--no-backup"}, 0, {}, "", {{"intro.swf", moved}},
+         [](const std::string& folder) {
+           EXPECT_EQ(fs::status(folder + "/intro.swf").permissions() & fs::perms::mask, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+         }}}},
+      {"keep the redundant entries while moving, then drop them alone at frame 1",
+       {{"intro.swf", twice}},
+       {{{"save", "@intro.swf", "--frame", "2", "--keep-redundant", "--no-backup"}, 0, {"Redundant export bytes kept: 8\n"}, "",
+         {{"intro.swf", introMoved(exports({{2, "hero"}, {2, "hero2"}}))}}},
+        {{"save", "@intro.swf", "--frame", "1", "--no-backup"}, 0, {"Redundant export bytes removed: 8\n"}, "",
+         {{"intro.swf", introMoved(exports({{2, "hero"}}))}}}}},
+      {"the bundled sample: analysed, saved for frame 2 beside it, the copy analysed",
+       {{"intro.swf", sample::buildSampleMovie()}},
+       {{{"analyze", "--json", "@intro.swf"}, 0, {}, "", {}, {},
+         {{"/0/signature", "CWS"}, {"/0/linkedAssets", sampleAssets}, {"/0/redundantBytes", 7}, {"/0/attachFrame", 2}}},
+        {{"save", "@intro.swf", "--frame", "2", "--output", "@intro_frame2.swf"}, 0, {"Redundant export bytes removed: 7\n", "FILE MODIFIED\n"}, ""},
+        {{"analyze", "--json", "@intro_frame2.swf"}, 0, {}, "", {}, {},
+         {{"/0/signature", "CWS"}, {"/0/linkedAssets", sampleAssets}, {"/0/redundantBytes", 0}, {"/0/attachFrame", 2}}}}},
+  };
+  for (const CliCase& scenario : cases) runCase(scenario);
+}
+
+}  // namespace
+}  // namespace framestow::clitest
