@@ -46,78 +46,6 @@ Bytes lineStylesThenNewStyles() {
   return b.u8(1).raw(bitmapFill(9)).u8(0).raw(kNoRecords);
 }
 
-// DefineShape4: edge bounds and flags, a focal gradient and bitmap `fill`, a
-// LINESTYLE2 with miter join filled with bitmap `line`.
-ByteVector shape4(std::uint16_t id, std::uint16_t fill, std::uint16_t line) {
-  Bytes b;
-  b.rect(10, 90, 10, 90).u8(0x01).u8(2);
-  b.u8(0x13).matrix(5, 5).u8(0x42).u8(0).rgba(1, 2, 3, 4).u8(255).rgba(5, 6, 7, 8).s16(-128);
-  b.raw(bitmapFill(fill)).u8(1).u16(40).u8(0x08 | 0x20).u8(0x01).u16(3).u8(0x40).u16(line).matrix();
-  return shapeTag(id, b.raw(BitWriter().ubits(2, 4).ubits(1, 4).ubits(0, 6).finish()), kDefineShape4);
-}
-
-// DefineText (or DefineText2, whose colours have alpha): a style record with
-// `font1` and a colour, 3 glyphs of 9 bits, a style record with `font2`.
-ByteVector text(std::uint16_t code, std::uint16_t id, std::uint16_t font1, std::uint16_t font2) {
-  Bytes b;
-  b.u16(id).rect(0, 100, 0, 100).matrix().u8(5).u8(4).u8(0x8C).u16(font1);
-  if (code == kDefineText2) b.rgba(0, 0, 0, 255); else b.rgb(0, 0, 0);
-  BitWriter glyphs;
-  for (int i = 0; i < 3; ++i) glyphs.ubits(static_cast<std::uint32_t>(i), 5).sbits(-1, 4);
-  b.u16(240).u8(0x03).raw(glyphs.finish()).u8(0x88).u16(font2).u16(240).u8(0);
-  return tagBytes(code, b);
-}
-
-// A button record: flags, character, depth, matrix (and for DefineButton2 a colour transform).
-Bytes buttonRecord(std::uint8_t flags, std::uint16_t character, bool button2) {
-  Bytes b;
-  b.u8(flags).u16(character).u16(1).matrix(10, 10);
-  if (button2) b.cxform(std::vector<std::int32_t>{1, 2, 3, 4}, std::nullopt, true);
-  return b;
-}
-ByteVector button(std::uint16_t id, const std::vector<std::uint16_t>& characters, const Bytes& actions = {}) {
-  Bytes b;
-  b.u16(id);
-  for (std::uint16_t c : characters) b.raw(buttonRecord(0x0F, c, false));
-  return tagBytes(kDefineButton, b.u8(0).raw(actions).u8(0));
-}
-// DefineButton2 with `records`, then one condition action holding `actions`.
-ByteVector button2(std::uint16_t id, const Bytes& records, const Bytes& actions = {}) {
-  Bytes b;
-  b.u16(id).u8(0).u16(actions.size() == 0 ? 0 : static_cast<std::uint32_t>(records.size() + 3)).raw(records).u8(0);
-  if (actions.size() != 0) b.u16(0).u16(0x08).raw(actions).u8(0);
-  return tagBytes(kDefineButton2, b);
-}
-
-// DefineMorphShape (or DefineMorphShape2, with a LINESTYLE2 filled with the
-// bitmap): a solid fill and a bitmap fill, one line style.
-ByteVector morph(std::uint16_t code, std::uint16_t id, std::uint16_t bitmap, const Bytes& firstFill = Bytes().u8(0).rgba(1, 1, 1, 1).rgba(2, 2, 2, 2)) {
-  Bytes b;
-  b.u16(id).rect(0, 10, 0, 10).rect(0, 20, 0, 20);
-  if (code == kDefineMorphShape2) b.rect(0, 10, 0, 10).rect(0, 20, 0, 20).u8(0);
-  b.u32(0).u8(2).raw(firstFill).u8(0x42).u16(bitmap).matrix().matrix(3, 3);
-  if (code == kDefineMorphShape2) b.u8(1).u16(20).u16(40).u8(0x08 | 0x20).u8(0).u16(3).u8(0x43).u16(bitmap).matrix().matrix();
-  else b.u8(1).u16(20).u16(40).rgba(0, 0, 0, 255).rgba(0, 0, 0, 255);
-  return tagBytes(code, b.u8(0).u8(0));
-}
-
-// PlaceObject2 (or 3) of character 1 at depth 7 with a name and a clip depth,
-// `extra` (PlaceObject3's filters and flags) and clip actions for SWF `version`.
-ByteVector clipActions(int version, bool keyPress, const Bytes& actions, bool placeObject3 = false, const Bytes& extra = {},
-                       std::uint8_t flags3 = 0) {
-  const bool wide = version >= 6;
-  Bytes b;
-  b.u8(0x80 | 0x40 | 0x20 | 0x08 | 0x02);
-  if (placeObject3) b.u8(flags3);
-  b.u16(7).u16(1).cxform(std::vector<std::int32_t>{1, 2, 3, 4}, std::vector<std::int32_t>{-1, -2, -3, -4}, true);
-  b.str("inst").u16(10).raw(extra).u16(0);
-  if (wide) b.u32(0x1).u32(keyPress ? 0x20000 : 0x1); else b.u16(0x1).u16(0x1);
-  b.u32(static_cast<std::uint32_t>(actions.size() + 1 + (keyPress ? 1 : 0)));
-  if (keyPress) b.u8(65);
-  b.raw(actions).u8(0);
-  if (wide) b.u32(0); else b.u16(0);
-  return tagBytes(placeObject3 ? kPlaceObject3 : kPlaceObject2, b);
-}
 // One filter of every kind the format has, sized as it defines them.
 Bytes everyFilter() {
   Bytes b;
@@ -150,7 +78,7 @@ TEST(References, WhatEachTimelineAndDefinitionRefersTo) {
       {"a PlaceObject2 that only moves a depth refers to nothing",
        {tagBytes(kPlaceObject2, Bytes().u8(0x05).u16(1).matrix(20, 20)), kShowFrame, kEnd}, 0, {}},
       {"PlaceObject3 reads past its class name to the character",
-       {shape(1), tagBytes(kPlaceObject3, Bytes().u8(0x06).u8(0x08).u16(1).str("flash.display.MovieClip").u16(1).matrix()), kShowFrame, kEnd},
+       {shape(1), placeObject3(1), kShowFrame, kEnd},
        0, {{1, 1}}},
       {"the highest character ids", {bitmap(65535), shape(65534, {65535}), place(65534), kShowFrame, kEnd}, 65534, {{65535, 1}}},
       {"the highest character ids on the main timeline", {bitmap(65535), shape(65534, {65535}), place(65534), kShowFrame, kEnd}, 0, {{65534, 1}}},
@@ -188,14 +116,12 @@ TEST(References, WhatEachTimelineAndDefinitionRefersTo) {
        {button2(31, Bytes().raw(buttonRecord(0x31, 5, true)).u8(1).u8(1).fill(9).u8(3).raw(buttonRecord(0x02, 6, true))), kShowFrame, kEnd},
        31, {{5, 1}, {6, 1}}},
       {"a button's sounds join its row",
-       {shape(1), sound(8), button2(20, buttonRecord(0x0F, 1, true)),
-        tagBytes(kDefineButtonSound, Bytes().u16(20).u16(0).u16(8).u8(0x0F).u32(1).u32(2).u16(3).u8(0).u16(8).u8(0).u16(0)),
-        kShowFrame, kEnd},
+       {shape(1), sound(8), button2(20, buttonRecord(0x0F, 1, true)), buttonSound(20, 8), kShowFrame, kEnd},
        20, {{1, 1}, {8, 1}, {8, 1}}},
-      {"DefineMorphShape's bitmap fill", {morph(kDefineMorphShape, 8, 5), kShowFrame, kEnd}, 8, {{5, 1}}},
+      {"DefineMorphShape's bitmap fill", {morphShape(kDefineMorphShape, 8, 5), kShowFrame, kEnd}, 8, {{5, 1}}},
       {"DefineMorphShape's gradient fill has start and end matrices",
-       {morph(kDefineMorphShape, 8, 5, Bytes().u8(0x10).matrix(1, 1).matrix(2, 2).u8(2).fill(20)), kShowFrame, kEnd}, 8, {{5, 1}}},
-      {"DefineMorphShape2's bitmap fill and filled line style", {morph(kDefineMorphShape2, 9, 6), kShowFrame, kEnd}, 9, {{6, 1}, {6, 1}}},
+       {morphShape(kDefineMorphShape, 8, 5, Bytes().u8(0x10).matrix(1, 1).matrix(2, 2).u8(2).fill(20)), kShowFrame, kEnd}, 8, {{5, 1}}},
+      {"DefineMorphShape2's bitmap fill and filled line style", {morphShape(kDefineMorphShape2, 9, 6), kShowFrame, kEnd}, 9, {{6, 1}, {6, 1}}},
   };
   for (const ReferenceRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -213,13 +139,13 @@ TEST(Definitions, WhichBlockDefinesACharacter) {
   const DefinitionRow rows[] = {
       {"each kind of definition, by its block (three header blocks come first)",
        {shape(1), bitmap(2), sound(3), font(4), tagBytes(kDefineBitsJpeg2, Bytes().u16(5).fill(4)),
-        tagBytes(kDefineBitsLossless2, Bytes().u16(6).fill(4)), morph(kDefineMorphShape, 7, 2), tagBytes(kDefineFont2, Bytes().u16(8).fill(4)),
+        tagBytes(kDefineBitsLossless2, Bytes().u16(6).fill(4)), morphShape(kDefineMorphShape, 7, 2), tagBytes(kDefineFont2, Bytes().u16(8).fill(4)),
         text(kDefineText, 9, 4, 4), tagBytes(kDefineEditText, Bytes().u16(10).rect(0, 1, 0, 1).u16(0)), button(11, {1}),
         button2(12, buttonRecord(0x01, 1, true)), sprite(13, {kShowFrame, kEnd}), kShowFrame, kEnd},
        {{1, 3}, {2, 4}, {3, 5}, {4, 6}, {5, 7}, {6, 8}, {7, 9}, {8, 10}, {9, 11}, {10, 12}, {11, 13}, {12, 14}, {13, 15}}},
       {"a font's entry moves to its font info", {font(4), tagBytes(kDefineFontInfo, Bytes().u16(4).u8(0)), kShowFrame, kEnd}, {{4, 4}}},
       {"definitions that never move have no block",
-       {shape4(6, 5, 7), text(kDefineText2, 12, 3, 3), morph(kDefineMorphShape2, 9, 6), kShowFrame, kEnd},
+       {shape4(6, 5, 7), text(kDefineText2, 12, 3, 3), morphShape(kDefineMorphShape2, 9, 6), kShowFrame, kEnd},
        {{6, std::nullopt}, {12, std::nullopt}, {9, std::nullopt}}},
       {"a character nothing defines, or only a DefineBits", {tagBytes(kDefineBits, Bytes().u16(6).fill(10)), shape(2, {6}), kShowFrame, kEnd},
        {{6, std::nullopt}, {999, std::nullopt}, {2, 4}}},
@@ -267,9 +193,9 @@ TEST(AttachCodes, InWhichFrameTheCodeFirstAttaches) {
       {"clip actions of SWF 6", {kShowFrame, clipActions(6, false, attachCode()), kShowFrame, kEnd}, 6, 0, 2},
       {"clip actions of SWF 7 on a key press", {kShowFrame, clipActions(7, true, attachCode()), kShowFrame, kEnd}, 7, 0, 2},
       {"PlaceObject3: every filter kind, blend mode, bitmap caching, then clip actions",
-       {clipActions(8, false, attachCode(), true, Bytes().raw(everyFilter()).u8(3).u8(1), 0x07), kShowFrame, kEnd}, 8, 0, 1},
+       {clipActions(8, false, attachCode(), 0x07, Bytes().raw(everyFilter()).u8(3).u8(1), true), kShowFrame, kEnd}, 8, 0, 1},
       {"PlaceObject3: a filter of unknown size hides the clip actions",
-       {clipActions(8, false, attachCode(), true, Bytes().u8(1).u8(9).fill(30), 0x01), kShowFrame, kEnd}, 8, 0, 0},
+       {clipActions(8, false, attachCode(), 0x01, Bytes().u8(1).u8(9).fill(30), true), kShowFrame, kEnd}, 8, 0, 0},
       {"an action running past its tag hides nothing after the tag",
        {tagBytes(kDoAction, Bytes().u8(0x96).u16(50).u8(0).str("at").u8(0)), kShowFrame, attach(), kShowFrame, kEnd}, 6, 0, 2},
       {"a clip action running past its tag ends the tag",

@@ -49,9 +49,10 @@ TEST(Blocks, WhereEachTagAndFrameIs) {
     int ticks = 0;
     ASSERT_EQ(load(doc, writeFile(tempPath("movie.swf"), row.file)), "");
     ASSERT_TRUE(doc.analyze([&ticks] { ++ticks; }));
-    expectBlocksOfListing(doc, row.file);
+    expectAnalysisOfListing(doc, row.file);
     EXPECT_EQ(doc.frameEnds(), row.frameEnds);
     EXPECT_EQ(doc.blocks().size(), row.blocks);
+    for (const Block& b : doc.blocks()) EXPECT_LE(std::size_t{b.offset} + b.headerSize + b.bodySize, row.file.size());
     if (row.ticks >= 0) {
       EXPECT_EQ(ticks, row.ticks);
     }

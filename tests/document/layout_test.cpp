@@ -62,36 +62,10 @@ MovieOptions with(const std::string& signature, std::uint8_t version = 6, std::o
   return o;
 }
 
-// Tags of frame 1 for the later-tag rows (SWF 8): each set up so that frame 2 attaches.
-ByteVector shape4Using(std::uint16_t id, std::uint16_t a, std::uint16_t b) {
-  Bytes body;
-  body.u16(id).rect(0, 200, 0, 200).rect(10, 190, 10, 190).u8(0).u8(1).u8(0x41).u16(a).matrix();
-  body.u8(1).u16(40).u8(0x08).u8(0).u8(0x40).u16(b).matrix().raw(BitWriter().ubits(1, 4).ubits(1, 4).ubits(0, 6).finish());
-  return tagBytes(kDefineShape4, body);
-}
-ByteVector morphUsing(std::uint16_t code, std::uint16_t id, std::uint16_t bitmap) {
-  Bytes b;
-  b.u16(id).rect(0, 10, 0, 10).rect(0, 20, 0, 20);
-  if (code == kDefineMorphShape2) b.rect(0, 10, 0, 10).rect(0, 20, 0, 20).u8(0);
-  b.u32(0).u8(1).u8(0x41).u16(bitmap).matrix().matrix().u8(0).u8(0).u8(0);
-  return tagBytes(code, b);
-}
-ByteVector text2Using(std::uint16_t id, std::uint16_t font) {
-  return tagBytes(kDefineText2, Bytes().u16(id).rect(0, 100, 0, 100).matrix().u8(4).u8(4).u8(0x88).u16(font).u16(240).u8(0));
-}
-ByteVector button2Of(std::uint16_t id, std::uint16_t shapeId) {
-  return tagBytes(kDefineButton2, Bytes().u16(id).u8(0).u16(0).u8(0x0F).u16(shapeId).u16(1).matrix().cxform(std::nullopt, std::nullopt, true).u8(0));
-}
-ByteVector buttonSound(std::uint16_t button, std::uint16_t soundId) {
-  return tagBytes(kDefineButtonSound, Bytes().u16(button).u16(0).u16(soundId).u8(0).u16(0).u16(0));
-}
 ByteVector cxformOf(std::uint16_t button) {
   return tagBytes(kDefineButtonCxform, Bytes().u16(button).cxform(std::vector<std::int32_t>{128, 128, 128}, std::nullopt, false));
 }
 ByteVector gridOf(std::uint16_t id) { return tagBytes(kDefineScalingGrid, Bytes().u16(id).rect(20, 180, 20, 180)); }
-ByteVector placeObject3(std::uint16_t id) {
-  return tagBytes(kPlaceObject3, Bytes().u8(0x06).u8(0x08).u16(1).str("flash.display.MovieClip").u16(id).matrix());
-}
 // ExportAssets tags as damaged or odd movies carry them.
 ByteVector exportsBody(const Bytes& body, bool forceLong = false) { return tagBytes(kExportAssets, body, forceLong); }
 
@@ -226,28 +200,28 @@ TEST(Layout, DefinitionsThatMoveAndWhereTheyGo) {
        {shape(1), placing(10, {1}), ex(10), S, placeObject3(10), attach(), S, E}, 2, false, sizeOf({shape(1), placing(10, {1})}),
        {S, shape(1), placing(10, {1}), ex(10), placeObject3(10), attach(), S, E}, with("FWS", 8)},
       {"the bitmaps of a DefineShape4 in frame 1 stay before it",
-       {bitmap(5), bitmap(7), shape4Using(6, 5, 7), exports({{5, "f"}, {7, "l"}}), S, attach(), S, E}, 2, false, 0,
-       {bitmap(5), bitmap(7), shape4Using(6, 5, 7), S, exports({{5, "f"}, {7, "l"}}), attach(), S, E}, with("FWS", 8)},
+       {bitmap(5), bitmap(7), shape4(6, 5, 7), exports({{5, "f"}, {7, "l"}}), S, attach(), S, E}, 2, false, 0,
+       {bitmap(5), bitmap(7), shape4(6, 5, 7), S, exports({{5, "f"}, {7, "l"}}), attach(), S, E}, with("FWS", 8)},
       {"a DefineShape4 of frame 2 lets its bitmaps move",
-       {bitmap(5), bitmap(7), exports({{5, "f"}, {7, "l"}}), S, shape4Using(6, 5, 7), attach(), S, E}, 2, false, sizeOf({bitmap(5), bitmap(7)}),
-       {S, bitmap(5), bitmap(7), exports({{5, "f"}, {7, "l"}}), shape4Using(6, 5, 7), attach(), S, E}, with("FWS", 8)},
+       {bitmap(5), bitmap(7), exports({{5, "f"}, {7, "l"}}), S, shape4(6, 5, 7), attach(), S, E}, 2, false, sizeOf({bitmap(5), bitmap(7)}),
+       {S, bitmap(5), bitmap(7), exports({{5, "f"}, {7, "l"}}), shape4(6, 5, 7), attach(), S, E}, with("FWS", 8)},
       {"a morph shape shown in frame 1 keeps its bitmap",
-       {bitmap(5), morphUsing(kDefineMorphShape, 8, 5), ex(5), place(8), S, attach(), S, E}, 2, false, 0,
-       {bitmap(5), morphUsing(kDefineMorphShape, 8, 5), place(8), S, ex(5), attach(), S, E}, with("FWS", 8)},
+       {bitmap(5), morphShape(kDefineMorphShape, 8, 5), ex(5), place(8), S, attach(), S, E}, 2, false, 0,
+       {bitmap(5), morphShape(kDefineMorphShape, 8, 5), place(8), S, ex(5), attach(), S, E}, with("FWS", 8)},
       {"an exported morph shape takes its bitmap along",
-       {bitmap(5), morphUsing(kDefineMorphShape, 8, 5), ex(8), S, attach(), S, E}, 2, false, sizeOf({bitmap(5), morphUsing(kDefineMorphShape, 8, 5)}),
-       {S, bitmap(5), morphUsing(kDefineMorphShape, 8, 5), ex(8), attach(), S, E}, with("FWS", 8)},
-      {"a DefineMorphShape2 stays and keeps its bitmap", {bitmap(6), morphUsing(kDefineMorphShape2, 9, 6), ex(6), S, attach(), S, E}, 2, false, 0,
-       {bitmap(6), morphUsing(kDefineMorphShape2, 9, 6), S, ex(6), attach(), S, E}, with("FWS", 8)},
-      {"a DefineText2 in frame 1 keeps its font", {font(3), text2Using(12, 3), ex(3), S, attach(), S, E}, 2, false, 0,
-       {font(3), text2Using(12, 3), S, ex(3), attach(), S, E}, with("FWS", 8)},
+       {bitmap(5), morphShape(kDefineMorphShape, 8, 5), ex(8), S, attach(), S, E}, 2, false, sizeOf({bitmap(5), morphShape(kDefineMorphShape, 8, 5)}),
+       {S, bitmap(5), morphShape(kDefineMorphShape, 8, 5), ex(8), attach(), S, E}, with("FWS", 8)},
+      {"a DefineMorphShape2 stays and keeps its bitmap", {bitmap(6), morphShape(kDefineMorphShape2, 9, 6), ex(6), S, attach(), S, E}, 2, false, 0,
+       {bitmap(6), morphShape(kDefineMorphShape2, 9, 6), S, ex(6), attach(), S, E}, with("FWS", 8)},
+      {"a DefineText2 in frame 1 keeps its font", {font(3), text(kDefineText2, 12, 3, 3), ex(3), S, attach(), S, E}, 2, false, 0,
+       {font(3), text(kDefineText2, 12, 3, 3), S, ex(3), attach(), S, E}, with("FWS", 8)},
       {"a button shown in frame 1 keeps its sound",
-       {shape(1), sound(8), button2Of(20, 1), buttonSound(20, 8), ex(8), place(20), S, attach(), S, E}, 2, false, 0,
-       {shape(1), sound(8), button2Of(20, 1), buttonSound(20, 8), place(20), S, ex(8), attach(), S, E}, with("FWS", 8)},
+       {shape(1), sound(8), button2(20, buttonRecord(0x0F, 1, true)), buttonSound(20, 8), ex(8), place(20), S, attach(), S, E}, 2, false, 0,
+       {shape(1), sound(8), button2(20, buttonRecord(0x0F, 1, true)), buttonSound(20, 8), place(20), S, ex(8), attach(), S, E}, with("FWS", 8)},
       {"an exported button takes its sound, colour transform and scaling grid",
-       {shape(1), sound(8), button2Of(20, 1), buttonSound(20, 8), cxformOf(20), gridOf(20), ex(20), S, attach(), S, E}, 2, false,
-       sizeOf({shape(1), sound(8), button2Of(20, 1), buttonSound(20, 8), cxformOf(20), gridOf(20)}),
-       {S, shape(1), sound(8), button2Of(20, 1), buttonSound(20, 8), cxformOf(20), gridOf(20), ex(20), attach(), S, E}, with("FWS", 8)},
+       {shape(1), sound(8), button2(20, buttonRecord(0x0F, 1, true)), buttonSound(20, 8), cxformOf(20), gridOf(20), ex(20), S, attach(), S, E}, 2, false,
+       sizeOf({shape(1), sound(8), button2(20, buttonRecord(0x0F, 1, true)), buttonSound(20, 8), cxformOf(20), gridOf(20)}),
+       {S, shape(1), sound(8), button2(20, buttonRecord(0x0F, 1, true)), buttonSound(20, 8), cxformOf(20), gridOf(20), ex(20), attach(), S, E}, with("FWS", 8)},
       {"a scaling grid travels with its sprite", {shape(1), placing(10, {1}), gridOf(10), ex(10), S, attach(), S, E}, 2, false,
        sizeOf({shape(1), placing(10, {1}), gridOf(10)}), {S, shape(1), placing(10, {1}), gridOf(10), ex(10), attach(), S, E}, with("FWS", 8)},
   };

@@ -32,11 +32,21 @@ struct SavedWith {
 std::vector<std::string> checkSavedMovie(const Document& input, const ByteVector& inputFile,
                                          const ByteVector& savedFile, const SavedWith& saved);
 
-// The whole job on one movie file, as a front end runs it: load, analyse,
-// plan every target frame up to `maxFrame`, save a few of them (in memory)
-// with and without removal, check each saved movie, and load and analyse it
-// again. A movie whose tags fill its declared length must be saved. The file
-// is written into `scratchFolder` to be loaded.
+// Where the analysis of `doc` disagrees with what the independent lister reads
+// off `file`. For a movie whose tags fill its declared length: the blocks are
+// the three header blocks, one block per tag in file order (a DefineSprite's
+// holds its id and frame count, its tags follow on the sprite's timeline) and
+// after the main End tag the closing record; a frame ends at each ShowFrame of
+// the main timeline; the linked assets are the exported ids in first-export
+// order. For any movie that is all there, every block starts inside it.
+std::vector<std::string> analysisDiffersFromListing(const Document& doc, const ByteVector& file);
+
+// The whole job on one movie file, as a front end runs it: load, analyse
+// (checked against the lister), plan every target frame up to `maxFrame`,
+// save (in memory) every one of them when the movie has linked assets, else
+// frame 2 and frame 1 with removal, check each saved movie, and load and
+// analyse again the one saved without removal for the last frame. A movie whose tags fill its declared length must be saved.
+// The file is loaded from `path`, or else written into `scratchFolder` first.
 struct JobReport {
   std::string loadMessage;
   bool analysed = false;
@@ -44,6 +54,6 @@ struct JobReport {
   int saves = 0;  // movies saved and checked
   std::vector<std::string> failures;
 };
-JobReport runWholeJob(const ByteVector& file, const std::string& scratchFolder, std::int32_t maxFrame = 8);
+JobReport runWholeJob(const ByteVector& file, const std::string& scratchFolder, std::int32_t maxFrame = 8, const std::string& path = "");
 
 }  // namespace framestow::test

@@ -67,7 +67,7 @@ Listing listMovie(const ByteVector& file) {
   const std::uint32_t declared = u32At(file, 4);
   listing.movie = file[0] == 'C' ? inflated(file, listing.problem) : file;
   ByteVector& movie = listing.movie;
-  const bool complete = movie.size() >= declared;
+  const bool complete = listing.complete = movie.size() >= declared;
   if (complete) movie.resize(declared);
   if (movie.size() < 9) return listing;
   const std::size_t first = 8 + (5 + 4 * static_cast<std::size_t>(movie[8] >> 3) + 7) / 8 + 4;

@@ -23,7 +23,8 @@ struct Listing {
   ByteVector movie;              // the uncompressed movie, cut at its declared length
   std::vector<ListedTag> tags;   // the main timeline's tags up to End (a sprite is one tag)
   ByteVector trailer;            // declared bytes after the End tag or the last whole tag
-  bool whole = false;            // the declared movie is all there, and every tag (sprites' too) lies inside it
+  bool complete = false;         // the declared movie is all there
+  bool whole = false;            // complete, and every tag (sprites' too) lies inside it
   std::string problem;           // why a "CWS" body does not inflate to exactly the declared length
 };
 

@@ -24,8 +24,8 @@ enum Code : std::uint16_t {
   kDefineMorphShape2 = 84,
 };
 
-inline const ByteVector kShowFrame = tagBytes(1, ByteVector{});
-inline const ByteVector kEnd = tagBytes(0, ByteVector{});
+inline const ByteVector kShowFrame = tagBytes(kShowFrameTag, ByteVector{});
+inline const ByteVector kEnd = tagBytes(kEndTag, ByteVector{});
 inline const ByteVector kBackground = Timeline().setBackgroundColor().bytes();
 
 inline ByteVector shape(std::uint16_t id, const std::vector<std::uint16_t>& bitmapFills = {}) {
@@ -41,8 +41,8 @@ inline ByteVector startSound(std::uint16_t id) { return Timeline().startSound(id
 inline ByteVector initActions(std::uint16_t spriteId) {
   return Timeline().doInitAction(spriteId, Actions().action(0x07).bytes).bytes();
 }
-// A DoAction whose Push names `name` (an attach code when it is "attachMovie" or "attachSound").
 inline ByteVector doAction(const Bytes& actions) { return Timeline().doAction(actions).bytes(); }
+// A DoAction whose Push names `name` (an attach code for "attachMovie" and "attachSound").
 inline ByteVector attach(const std::string& name = "attachMovie") { return doAction(Actions().pushString(name).bytes); }
 inline ByteVector exports(const std::vector<std::pair<std::uint16_t, std::string>>& entries, bool forceLong = false) {
   return Timeline().exportAssets(entries, forceLong).bytes();
@@ -57,5 +57,30 @@ ByteVector sprite(std::uint16_t id, const Tags& inner);
 ByteVector movieOf(const Tags& tags, MovieOptions options = {});
 // Bytes of the tags together.
 std::int64_t sizeOf(const Tags& tags);
+
+// Tags whose bodies the analysis reads field by field.
+// DefineShape4: edge bounds, a focal gradient and bitmap `fill`, a LINESTYLE2
+// with miter join filled with bitmap `line`.
+ByteVector shape4(std::uint16_t id, std::uint16_t fill, std::uint16_t line);
+// DefineText or DefineText2 (colours with alpha): a style record with `font1`
+// and a colour, 3 glyphs of 9 bits, a style record with `font2`.
+ByteVector text(std::uint16_t code, std::uint16_t id, std::uint16_t font1, std::uint16_t font2);
+// A button record (DefineButton2's with a colour transform).
+Bytes buttonRecord(std::uint8_t flags, std::uint16_t character, bool button2);
+ByteVector button(std::uint16_t id, const std::vector<std::uint16_t>& characters, const Bytes& actions = {});
+// DefineButton2 with `records`, then one condition action holding `actions`.
+ByteVector button2(std::uint16_t id, const Bytes& records, const Bytes& actions = {});
+// DefineButtonSound: sound `soundId` with every sound-info field on the second transition, plain on the third.
+ByteVector buttonSound(std::uint16_t button, std::uint16_t soundId);
+// DefineMorphShape (or DefineMorphShape2, whose LINESTYLE2 is filled with the
+// bitmap too): `firstFill`, then a fill with `bitmap`.
+ByteVector morphShape(std::uint16_t code, std::uint16_t id, std::uint16_t bitmap,
+                      const Bytes& firstFill = Bytes().u8(0).rgba(1, 1, 1, 1).rgba(2, 2, 2, 2));
+// PlaceObject3 of character `id` after a class name.
+ByteVector placeObject3(std::uint16_t id);
+// PlaceObject2 (or PlaceObject3 with `flags3` and `extra` filters and flags) of
+// character 1 with a colour transform, a name, a clip depth and clip actions
+// for SWF `version` holding `actions`.
+ByteVector clipActions(int version, bool keyPress, const Bytes& actions, std::uint8_t flags3 = 0, const Bytes& extra = {}, bool placeObject3 = false);
 
 }  // namespace framestow::test

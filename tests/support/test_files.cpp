@@ -2,41 +2,54 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "support/documents.hpp"
-#include "support/tag_list.hpp"
+#include "support/saved_movie_check.hpp"
 
 namespace framestow::test {
+
+namespace fs = std::filesystem;
+
+std::string testTempDir() {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "no-test";
+  std::replace(name.begin(), name.end(), '/', '_');
+  static std::string prepared;
+  const fs::path dir = fs::path(FRAMESTOW_TEST_TMP) / name;
+  if (prepared != dir.string()) {
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    prepared = dir.string();
+  }
+  return dir.string();
+}
+
+std::string tempPath(const std::string& name) { return (fs::path(testTempDir()) / name).string(); }
 
 Document analysedMovie(const Tags& tags, MovieOptions options, const std::string& name) {
   Document doc;
   const ByteVector file = movieOf(tags, options);
   EXPECT_EQ(loadAndAnalyse(doc, file, tempPath(name)), "");
-  expectBlocksOfListing(doc, file);
+  expectAnalysisOfListing(doc, file);
   return doc;
 }
 
-void expectBlocksOfListing(const Document& doc, const ByteVector& file) {
-  const Listing listing = listMovie(file);
-  const std::vector<Block> blocks = doc.blocks();
-  if (!listing.whole) {
-    for (const Block& b : blocks) EXPECT_LE(std::size_t{b.offset} + b.headerSize + b.bodySize, listing.movie.size());
-    return;
+void expectAnalysisOfListing(const Document& doc, const ByteVector& file) {
+  for (const std::string& difference : analysisDiffersFromListing(doc, file)) ADD_FAILURE() << difference;
+}
+
+std::string corpusDir() { return FRAMESTOW_CORPUS_DIR; }
+
+std::vector<std::string> corpusMovies() {
+  std::vector<std::string> out;
+  std::error_code ec;
+  for (const auto& entry : fs::recursive_directory_iterator(corpusDir(), ec)) {
+    if (entry.is_regular_file() && entry.path().extension() == ".swf") out.push_back(entry.path().string());
   }
-  const auto first = static_cast<std::uint32_t>(8 + (5 + 4 * (listing.movie[8] >> 3) + 7) / 8 + 4);
-  std::vector<Block> expected{{0, 0, 4, 0, 0}, {0, 0, 4, 4, 0}, {0, 0, first - 8, 8, 0}};
-  auto add = [&](const ListedTag& tag, std::uint32_t timeline) {
-    const std::uint32_t head = (tag.bytes[0] & 0x3F) == 0x3F ? 6 : 2;
-    const auto body = static_cast<std::uint32_t>(tag.code == 39 ? 4 : tag.bytes.size() - head);
-    expected.push_back({tag.code, head, body, static_cast<std::uint32_t>(tag.offset), timeline});
-  };
-  std::uint32_t sprites = 0;
-  for (const ListedTag& tag : listing.tags) {
-    add(tag, tag.code == 39 ? ++sprites : 0);
-    if (tag.code != 39) continue;
-    for (const ListedTag& inner : spriteTags(tag)) add(inner, sprites);
-  }
-  if (!listing.tags.empty() && listing.tags.back().code == 0) expected.push_back(Block{});
-  EXPECT_EQ(blocks, expected);
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 }  // namespace framestow::test
