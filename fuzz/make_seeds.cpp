@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
       for (std::uint8_t choice = 0; choice < std::size(framestow::fuzz::kTagCodes); ++choice) {
         if (framestow::fuzz::kTagCodes[choice] != tag.code) continue;
         ByteVector seed{choice};
-        seed.insert(seed.end(), tag.bytes.begin() + ((tag.bytes[0] & 0x3F) == 0x3F ? 6 : 2), tag.bytes.end());
+        seed.insert(seed.end(), tag.bytes.begin() + tag.head, tag.bytes.end());
         writeFile(std::string(argv[1]) + "/tags/" + movie.name + "-" + std::to_string(count++) + ".bin", seed);
       }
     }

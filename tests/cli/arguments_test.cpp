@@ -10,17 +10,10 @@ namespace {
 
 using nlohmann::json;
 
-MovieOptions options(const std::string& signature, std::uint8_t version = 6) {
-  MovieOptions o;
-  o.signature = signature;
-  o.version = version;
-  return o;
-}
-
 // One frame, padded with a long tag to exactly `total` bytes uncompressed.
 ByteVector movieOfLength(std::size_t total, const std::string& signature = "FWS") {
   const std::size_t base = movieOf({kBackground, kShowFrame, kEnd}).size();
-  return movieOf({kBackground, tagBytes(77, Bytes().fill(total - base - 6), true), kShowFrame, kEnd}, options(signature));
+  return movieOf({kBackground, tagBytes(77, Bytes().fill(total - base - 6), true), kShowFrame, kEnd}, header(signature));
 }
 
 // An exported bitmap tag of exactly `bytes` in frame 1, `frames` frames, attachMovie in frame `attachFrame` (0: none).
@@ -58,7 +51,7 @@ ByteVector cut(ByteVector bytes, std::size_t from, std::size_t count = 1, bool d
 }
 
 ByteVector declaring(std::uint32_t length, const std::string& signature) {
-  MovieOptions o = options(signature);
+  MovieOptions o = header(signature);
   o.fileLength = length;
   return movieOf({kBackground, kShowFrame, kEnd}, o);
 }
@@ -66,7 +59,7 @@ ByteVector declaring(std::uint32_t length, const std::string& signature) {
 TEST(CliArguments, Info) {
   const ByteVector movie = intro();
   const ByteVector compressed = intro(exports({{2, "hero"}}), "CWS");
-  MovieOptions odd = options("FWS", 7);
+  MovieOptions odd = header("FWS", 7);
   odd.widthTwips = 419;
   odd.heightTwips = 300;
   odd.rateFraction = 0x80;
@@ -77,16 +70,13 @@ TEST(CliArguments, Info) {
       {"a compressed movie: its uncompressed size", {{"c.swf", compressed}},
        {{{"info", "@c.swf"}, 0, {"File Name: c.swf\nSWF Version: 6 (compressed)\nFile Size: " + std::to_string(movie.size()) + " bytes (uncompressed)\n"}, ""}}},
       {"sizes from 1,024 bytes on in kBytes", {{"a.swf", movieOfLength(1024)}, {"b.swf", movieOfLength(1025)}, {"c.swf", movieOfLength(3000, "CWS")}},
-       {{{"info", "@a.swf", "@b.swf", "@c.swf"}, 0,
-         {"File Size: 1024 bytes \n", "File Size: 1.00 kBytes \n", "File Size: 2.93 kBytes (uncompressed)\n"}, ""}}},
+       {{{"info", "@a.swf", "@b.swf", "@c.swf"}, 0, {"File Size: 1024 bytes \n", "File Size: 1.00 kBytes \n", "File Size: 2.93 kBytes (uncompressed)\n"}, ""}}},
       {"whole pixels, the frame rate, a wide frame rectangle", {{"odd.swf", movieOf({kBackground, kShowFrame, kEnd}, odd)}},
        {{{"analyze", "--json", "@odd.swf"}, 0, {}, "", {}, {},
          {{"/0/fileInfo", {"SWF Version: 7", "File Size: " + std::to_string(movieOf({kBackground, kShowFrame, kEnd}, odd).size()) + " bytes ",
-                           "Dimensions: 20 x 15", "Frames (main timeline): 1"}},
-          {"/0/frameRate", 24.5}, {"/0/width", 20.95}, {"/0/blockCount", 3 + 3 + 1}}}}},
+                           "Dimensions: 20 x 15", "Frames (main timeline): 1"}}, {"/0/frameRate", 24.5}, {"/0/width", 20.95}, {"/0/blockCount", 3 + 3 + 1}}}}},
       {"a missing file", {}, {{{"info", "@absent.swf"}, 2, {"File Name: absent.swf\n"}, "@absent.swf: Sorry, an error has occured reading the file.\n"}}},
-      {"files that are no movies",
-       {{"empty.swf", {}}, {"fw.swf", {'F', 'W'}}, {"gif.swf", {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}},
+      {"files that are no movies", {{"empty.swf", {}}, {"fw.swf", {'F', 'W'}}, {"gif.swf", {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0}},
         {"lzma.swf", {'Z', 'W', 'S', 13, 0, 0, 0, 0, 0, 0}}, {"text.swf", kNotAMovie}},
        {{{"info", "@empty.swf", "@fw.swf", "@gif.swf", "@lzma.swf", "@text.swf"}, 2, {"File Name: text.swf\n"},
          "@empty.swf: Sorry, the file doesn't appear to be an swf.\n@fw.swf: Sorry, the file doesn't appear to be an swf.\n"
@@ -114,8 +104,7 @@ TEST(CliArguments, Analyze) {
   const ByteVector obfuscated = movieOf({kBackground, shape(1), sprite(2, {place(1), kShowFrame, kEnd}), exports({{2, "hero"}}), kShowFrame,
                                          attach(), kShowFrame, tagBytes(kDoAction, Bytes().u8(0x96).u16(200).u8(0)), kShowFrame, kEnd});
   const CliCase cases[] = {
-      {"every field of one movie", {{"intro.swf", movie}},
-       {{{"analyze", "--json", "@intro.swf"}, 0, {}, "", {}, {},
+      {"every field of one movie", {{"intro.swf", movie}}, {{{"analyze", "--json", "@intro.swf"}, 0, {}, "", {}, {},
          {{"/0/file", json("@intro.swf")}, {"/0/status", "ok"}, {"/0/message", ""}, {"/0/signature", "FWS"}, {"/0/version", 6},
           {"/0/declaredLength", movie.size()}, {"/0/fileSize", movie.size()}, {"/0/frameCount", 2}, {"/0/frameRate", 12.0}, {"/0/width", 400},
           {"/0/height", 300},
@@ -126,8 +115,7 @@ TEST(CliArguments, Analyze) {
           {"/0/targets/0", {{"frame", 1}, {"movableBytes", std::stoll(movable)}, {"verdict", {"", "", ""}}, {"saveEnabled", false}}},
           {"/0/targets/1", {{"frame", 2}, {"movableBytes", std::stoll(movable)}, {"verdict", {movable + " bytes", "OK to move to frame 2.", ""}}, {"saveEnabled", true}}}}}}},
       {"linked assets in first-export order with every name; removal alone is worth a save at frame 1",
-       {{"intro.swf", intro(exports({{2, "hero"}, {1, "block"}, {2, "heroAgain"}}))}},
-       {{{"analyze", "--json", "@intro.swf"}, 0, {}, "", {}, {},
+       {{"intro.swf", intro(exports({{2, "hero"}, {1, "block"}, {2, "heroAgain"}}))}}, {{{"analyze", "--json", "@intro.swf"}, 0, {}, "", {}, {},
          {{"/0/linkedAssets", json::parse(R"([{"id": 2, "names": ["hero", "heroAgain"]}, {"id": 1, "names": ["block"]}])")},
           {"/0/assetCount", 2}, {"/0/redundantBytes", 2 + 10}, {"/0/targets/0/saveEnabled", true},
           {"/0/analysis/2", "Redundant export codes found: 12 Bytes"}}}}},
@@ -136,18 +124,15 @@ TEST(CliArguments, Analyze) {
       {"a compressed movie: its signature and uncompressed length", {{"intro.swf", intro(exports({{2, "hero"}}), "CWS")}},
        {{{"analyze", "--json", "@intro.swf"}, 0, {}, "", {}, {}, {{"/0/signature", "CWS"}, {"/0/declaredLength", movie.size()}}}}},
       {"a movie before version 5 gets the version line only", {{"old.swf", intro(exports({{2, "hero"}}), "FWS", 4)}},
-       {{{"analyze", "@old.swf"}, 0, {"\nVersion 4 Flash files do not use linked assets.\n"}, ""},
-        {{"analyze", "--json", "@old.swf"}, 0, {}, "", {}, {},
+       {{{"analyze", "@old.swf"}, 0, {"\nVersion 4 Flash files do not use linked assets.\n"}, ""}, {{"analyze", "--json", "@old.swf"}, 0, {}, "", {}, {},
          {{"/0/analysis", {"Version 4 Flash files do not use linked assets.", "", "", ""}}, {"/0/analysed", false}, {"/0/targets", json::array()}}}}},
-      {"without linked assets", {{"plain.swf", kNoLinkedAssets}},
-       {{{"analyze", "--json", "@plain.swf"}, 0, {}, "", {}, {},
+      {"without linked assets", {{"plain.swf", kNoLinkedAssets}}, {{{"analyze", "--json", "@plain.swf"}, 0, {}, "", {}, {},
          {{"/0/analysis", {"This movie does not contain linked assets.", " ", " ", ""}}, {"/0/targets/1/saveEnabled", false}}}}},
       {"a single frame", {{"one.swf", movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrame, kEnd})}},
        {{{"analyze", "--json", "@one.swf"}, 0, {}, "", {}, {},
          {{"/0/analysis", {"Number of linked assets found: 1", "There is only one frame in the main timeline.", "Assets cannot be moved.",
                            "No redundant export codes found."}}}}}},
-      {"no attach code", {{"quiet.swf", verdictMovie(100, 4, 0)}},
-       {{{"analyze", "--json", "--frame", "3", "@quiet.swf"}, 0, {}, "", {}, {},
+      {"no attach code", {{"quiet.swf", verdictMovie(100, 4, 0)}}, {{{"analyze", "--json", "--frame", "3", "@quiet.swf"}, 0, {}, "", {}, {},
          {{"/0/analysis", {"Number of linked assets found: 1", warning1, warning2, "No redundant export codes found."}},
           {"/0/targets/0/verdict", {"100 bytes", "Move to frame 3.", "Warning! - Attach codes not located!"}}}}}},
       {"code running past its tag hides attach codes", {{"hidden.swf", obfuscated}},
@@ -161,8 +146,7 @@ TEST(CliArguments, Analyze) {
          {{"/0/targets/0/verdict/0", "1024 bytes"}, {"/1/targets/0/verdict/0", "1.00 kBytes"}, {"/2/targets/0/verdict/0", "1.12 kBytes"}}},
         {{"analyze", "--json", "--frame", "3", "@a.swf", "@d.swf"}, 0, {}, "", {}, {},
          {{"/0/targets/0/verdict/0", "1024 bytes - WARNING!"}, {"/1/targets/0/verdict/0", "2.00 kBytes - WARNING!"}}}}},
-      {"attach code in frame 1 warns for every later frame", {{"m.swf", verdictMovie(100, 3, 1)}},
-       {{{"analyze", "--json", "@m.swf"}, 0, {}, "", {}, {},
+      {"attach code in frame 1 warns for every later frame", {{"m.swf", verdictMovie(100, 3, 1)}}, {{{"analyze", "--json", "@m.swf"}, 0, {}, "", {}, {},
          {{"/0/targets/0/verdict", {"", "", ""}}, {"/0/targets/1/verdict", {"100 bytes - WARNING!", "Some assets may be unavailable", "if moved to the selected frame."}}}}}},
       {"frames past the ShowFrames the movie has move nothing", {{"m.swf", [] { MovieOptions o; o.frameCount = 9; return movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrame, kShowFrame, kEnd}, o); }()}},
        {{{"analyze", "--json", "--frame", "9", "@m.swf"}, 0, {}, "", {}, {}, {{"/0/targets/0/movableBytes", 0}, {"/0/targets/0/verdict/0", "0 bytes"}}}}},
@@ -170,8 +154,7 @@ TEST(CliArguments, Analyze) {
        {{{"analyze", "@broken.swf"}, 3, {"File Name: broken.swf\n"}, "@broken.swf: Unknown fill type: 19\n"},
         {{"analyze", "--json", "@broken.swf"}, 3, {}, "Unknown fill type: 19", {}, {},
          {{"/0/status", "error"}, {"/0/message", "Unknown fill type: 19"}, {"/0/version", 6}, {"/0/analysed", false}}}}},
-      {"a frame outside the movie names the range", {{"intro.swf", movie}},
-       {{{"analyze", "@intro.swf", "--frame", "0"}, 1, {}, "choose 1 to 2"},
+      {"a frame outside the movie names the range", {{"intro.swf", movie}}, {{{"analyze", "@intro.swf", "--frame", "0"}, 1, {}, "choose 1 to 2"},
         {{"analyze", "@intro.swf", "--frame", "3"}, 1, {}, "choose 1 to 2"},
         {{"analyze", "--json", "--frame", "9", "@intro.swf"}, 1, {}, "choose 1 to 2", {}, {},
          {{"/0/status", "error"}, {"/0/message", "Target frame 9 is outside the movie's frames: choose 1 to 2."}}}}},
@@ -179,8 +162,7 @@ TEST(CliArguments, Analyze) {
        {{{"analyze", "@long.swf"}, 0, {"\n 5000  ", "(21 of 5000 frames listed; --all-frames lists every frame.)\n"}, ""},
         {{"analyze", "--json", "--all-frames", "@long.swf"}, 0, {}, "", {}, {}, {{"/0/targets/4999/frame", 5000}}},
         {{"analyze", "--json", "--frame", "7", "@long.swf"}, 0, {}, "", {}, {}, {{"/0/targets/0/frame", 7}, {"/0/targets/1", nullptr}}}}},
-      {"several files: each analysed, the worst status wins",
-       {{"good.swf", movie}, {"broken.swf", kUnknownFill}, {"text.swf", kNotAMovie}},
+      {"several files: each analysed, the worst status wins", {{"good.swf", movie}, {"broken.swf", kUnknownFill}, {"text.swf", kNotAMovie}},
        {{{"analyze", "@text.swf", "@broken.swf", "@good.swf"}, 3, {"File Name: good.swf", "Number of linked assets found: 1"},
          "@text.swf: Sorry, the file doesn't appear to be an swf.\n@broken.swf: Unknown fill type: 19\n"},
         {{"analyze", "--json", "@missing.swf", "@good.swf"}, 2, {}, "@missing.swf: Sorry", {}, {},

@@ -1,69 +1,29 @@
 #include "cli_runner.hpp"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "support/test_files.hpp"
 
 namespace framestow::clitest {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-}  // namespace
-
 CliResult runCli(const std::vector<std::string>& arguments) {
-  // Captured through files, not pipes: a child that fills a pipe while the
-  // parent waits would block both.
-  const fs::path folder = fs::path(FRAMESTOW_TEST_TMP) / "captured";
-  fs::create_directories(folder);
-  const fs::path outPath = folder / ("out-" + std::to_string(::getpid()));
-  const fs::path errPath = folder / ("err-" + std::to_string(::getpid()));
-
-  std::vector<std::string> argvStrings{FRAMESTOW_CLI};
-  argvStrings.insert(argvStrings.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& s : argvStrings) argv.push_back(s.data());
-  argv.push_back(nullptr);
-
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0) ::_exit(127);
-    ::dup2(out, STDOUT_FILENO);
-    ::dup2(err, STDERR_FILENO);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
+  // Output is captured in files, not pipes, which a long output could fill while we wait.
+  const std::string out = test::tempPath("stdout"), err = test::tempPath("stderr");
+  std::string command = FRAMESTOW_CLI;
+  for (const std::string& argument : arguments) {
+    command += " '";
+    for (const char c : argument) command += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    command += "'";
   }
-  CliResult result;
-  int waitStatus = 0;
-  if (child > 0 && ::waitpid(child, &waitStatus, 0) == child && WIFEXITED(waitStatus)) {
-    result.status = WEXITSTATUS(waitStatus);
-  }
-  result.out = slurp(outPath);
-  result.err = slurp(errPath);
-  return result;
-}
-
-std::string freshFolder() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const fs::path folder = fs::path(FRAMESTOW_TEST_TMP) / (std::string(info->test_suite_name()) + "." + info->name());
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder.string();
+  const int status = std::system((command + " >" + out + " 2>" + err).c_str());
+  const ByteVector outBytes = test::readFile(out), errBytes = test::readFile(err);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(outBytes.begin(), outBytes.end()), std::string(errBytes.begin(), errBytes.end())};
 }
 
 std::string inFolder(const std::string& text, const std::string& folder) {
@@ -74,7 +34,11 @@ std::string inFolder(const std::string& text, const std::string& folder) {
 
 CliResult runCase(const CliCase& scenario) {
   SCOPED_TRACE(scenario.name);
-  const std::string folder = freshFolder();
+  // A fresh folder of its own for each case.
+  static int cases = 0;
+  const std::string folder = test::testTempDir() + "/" + std::to_string(++cases);
+  fs::remove_all(folder);
+  fs::create_directories(folder);
   for (const auto& [name, bytes] : scenario.files) test::writeFile(folder + "/" + name, bytes);
   CliResult result;
   for (const CliStep& step : scenario.steps) {
@@ -87,7 +51,9 @@ CliResult runCase(const CliCase& scenario) {
     SCOPED_TRACE(command);
     result = runCli(args);
     EXPECT_EQ(result.status, step.status) << result.err;
-    for (const std::string& text : step.out) EXPECT_NE(result.out.find(inFolder(text, folder)), std::string::npos) << inFolder(text, folder) << "\nin:\n" << result.out;
+    for (const std::string& text : step.out) {
+      EXPECT_NE(result.out.find(inFolder(text, folder)), std::string::npos) << inFolder(text, folder) << "\nin:\n" << result.out;
+    }
     if (step.err.empty()) {
       EXPECT_EQ(result.err, "");
     } else if (step.err == "*") {

@@ -24,9 +24,6 @@ struct CliResult {
 
 CliResult runCli(const std::vector<std::string>& arguments);
 
-// A fresh, empty folder for one test, named after it.
-std::string freshFolder();
-
 // One command a user gives, and what follows. In arguments and expected texts
 // "@" stands for the test's folder and a slash.
 struct CliStep {

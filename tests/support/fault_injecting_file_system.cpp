@@ -9,15 +9,12 @@ class MemoryFile final : public WritableFile {
   bool write(const std::uint8_t* data, std::size_t size) override {
     const bool ok = fs_.step("write " + path_);
     // A file removed meanwhile takes no more bytes.
-    if (auto file = fs_.files.find(path_); file != fs_.files.end() && !closed_) {
-      file->second.bytes.insert(file->second.bytes.end(), data, data + (ok ? size : size / 2));
-    }
+    if (auto file = fs_.files.find(path_); file != fs_.files.end() && !closed_) file->second.bytes.insert(file->second.bytes.end(), data, data + (ok ? size : size / 2));
     return ok;
   }
   bool flush() override { return fs_.step("flush " + path_) && !closed_; }
   bool close() override {
-    const bool wasOpen = !closed_;
-    closed_ = true;
+    const bool wasOpen = !std::exchange(closed_, true);
     return fs_.step("close " + path_) && wasOpen;
   }
 
@@ -39,22 +36,18 @@ bool FaultInjectingFileSystem::step(const std::string& what) {
 }
 
 std::unique_ptr<WritableFile> FaultInjectingFileSystem::createNew(const std::string& path) {
-  if (!step("create " + path) || files.count(path) > 0) return nullptr;
-  files[path] = File{};
+  if (!step("create " + path) || !files.emplace(path, File{}).second) return nullptr;
   return std::make_unique<MemoryFile>(*this, path);
 }
 
 bool FaultInjectingFileSystem::rename(const std::string& from, const std::string& to) {
   if (!step("rename " + from + " -> " + to) || files.count(from) == 0) return false;
   files[to] = files[from];
-  files.erase(from);
-  return true;
+  return files.erase(from) == 1;
 }
 
 std::optional<unsigned> FaultInjectingFileSystem::permissions(const std::string& path) {
-  const auto file = files.find(path);
-  if (file == files.end()) return std::nullopt;
-  return file->second.permissions;
+  return files.count(path) != 0 ? std::optional<unsigned>(files[path].permissions) : std::nullopt;
 }
 
 bool FaultInjectingFileSystem::setPermissions(const std::string& path, unsigned bits) {

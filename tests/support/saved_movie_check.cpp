@@ -14,60 +14,54 @@ namespace {
 using Uses = std::map<std::uint32_t, std::uint64_t>;  // character -> first offset
 
 void note(Uses& uses, std::uint32_t id, std::uint64_t at) {
-  if (id == 0) return;
-  auto [it, fresh] = uses.emplace(id, at);
-  if (!fresh) it->second = std::min(it->second, at);
+  if (id != 0 && (uses.count(id) == 0 || at < uses[id])) uses[id] = at;
 }
-
-std::uint32_t u16In(const ByteVector& b, std::size_t at) { return at + 2 <= b.size() ? b[at] | (b[at + 1] << 8) : 0; }
 
 // The characters one tag uses by itself: placements, sound starts, init
 // actions, exports, and the tags that add to a character defined before them.
 void tagUses(const ListedTag& tag, Uses& uses) {
   const ByteVector& b = tag.bytes;
-  const std::size_t body = (b[0] & 0x3F) == 0x3F ? 6 : 2;
+  const std::size_t body = tag.head;
   switch (tag.code) {
     case 4: case 15: case 59: case 13: case 62: case 17: case 23: case 73: case 74: case 78: case 88:
       if (b.size() >= body + 2) note(uses, tag.id, tag.offset);
       break;
     case 26:  // PlaceObject2
-      if (b.size() >= body + 5 && (b[body] & 0x02)) note(uses, u16In(b, body + 3), tag.offset);
+      if (b.size() >= body + 5 && (b[body] & 0x02)) note(uses, u16At(b, body + 3), tag.offset);
       break;
     case 70: {  // PlaceObject3: a class name may come before the character
-      if (b.size() < body + 4) break;
       std::size_t at = body + 4;
+      if (b.size() < at) break;
       if ((b[body + 1] & 0x08) || ((b[body + 1] & 0x10) && (b[body] & 0x02))) {
-        while (at < b.size() && b[at] != 0) ++at;
-        ++at;
+        while (at < b.size() && b[at++] != 0) {
+        }
       }
-      if (b[body] & 0x02) note(uses, u16In(b, at), tag.offset);
+      if (b[body] & 0x02) note(uses, u16At(b, at), tag.offset);
       break;
     }
     case 56:
-      for (const auto& [id, name] : exportEntries(tag)) note(uses, id, tag.offset);
+      for (const auto& entry : exportEntries(tag)) note(uses, entry.first, tag.offset);
       break;
     default:
       break;
   }
 }
 
-// Characters used before the tag that defines them (or never defined), in a
-// movie's tags; the references of `input` stand for what definitions use.
+// Characters used before the tag that defines them (or never defined); the
+// references of `input` stand for what each definition is built from.
 std::set<std::uint32_t> usedEarly(const std::vector<ListedTag>& tags, const Document& input) {
   Uses defined, used;
-  auto visit = [&](const ListedTag& tag) {
+  std::vector<ListedTag> all;
+  for (const ListedTag& tag : tags) {
+    all.push_back(tag);
+    if (tag.code == 39) for (const ListedTag& inner : spriteTags(tag)) all.push_back(inner);
+  }
+  for (const ListedTag& tag : all) {
     tagUses(tag, used);
-    if (!definesCharacter(tag.code) || tag.bytes.size() < 4) return;
+    if (!definesCharacter(tag.code) || tag.bytes.size() < tag.head + 2) continue;
     note(defined, tag.id, tag.offset);
     // A sprite's placements are tags of their own, seen where they stand.
-    if (tag.code == 39) return;
-    for (const Reference& r : input.references(tag.id)) note(used, static_cast<std::uint32_t>(r.charId), tag.offset);
-  };
-  for (const ListedTag& tag : tags) {
-    visit(tag);
-    if (tag.code == 39) {
-      for (const ListedTag& inner : spriteTags(tag)) visit(inner);
-    }
+    if (tag.code != 39) for (const Reference& r : input.references(tag.id)) note(used, static_cast<std::uint32_t>(r.charId), tag.offset);
   }
   std::set<std::uint32_t> early;
   for (const auto& [id, at] : used) {
@@ -76,12 +70,9 @@ std::set<std::uint32_t> usedEarly(const std::vector<ListedTag>& tags, const Docu
   return early;
 }
 
-using Frames = std::vector<std::vector<ByteVector>>;
-
-// The main timeline cut after each ShowFrame; ExportAssets tags left out when
-// removal may have changed them.
-Frames framesOf(const std::vector<ListedTag>& tags, bool withoutExports) {
-  Frames frames(1);
+// The main timeline cut after each ShowFrame; ExportAssets tags left out when removal may have changed them.
+std::vector<std::vector<ByteVector>> framesOf(const std::vector<ListedTag>& tags, bool withoutExports) {
+  std::vector<std::vector<ByteVector>> frames(1);
   for (const ListedTag& tag : tags) {
     if (withoutExports && tag.code == 56) continue;
     frames.back().push_back(tag.bytes);
@@ -94,70 +85,60 @@ bool isSubsequence(const std::vector<ByteVector>& part, const std::vector<ByteVe
   auto at = whole.begin();
   for (const ByteVector& tag : part) {
     at = std::find(at, whole.end(), tag);
-    if (at == whole.end()) return false;
-    ++at;
+    if (at++ == whole.end()) return false;
   }
   return true;
 }
 
-void checkFrames(const Frames& in, const Frames& out, std::int32_t target, std::vector<std::string>& failures) {
-  if (in.size() != out.size()) {
-    failures.push_back(std::to_string(out.size() - 1) + " ShowFrames, the input has " + std::to_string(in.size() - 1));
+// Frames before the target only lose tags; the target frame starts with them, in input order; later frames stay.
+void checkFrames(const std::vector<ListedTag>& inTags, const std::vector<ListedTag>& outTags, const SavedWith& saved, std::vector<std::string>& failures) {
+  const auto in = framesOf(inTags, saved.removal);
+  const auto out = framesOf(outTags, saved.removal);
+  std::multiset<ByteVector> inSet, outSet;
+  for (std::size_t f = 0; f < std::min(in.size(), out.size()); ++f) {
+    inSet.insert(in[f].begin(), in[f].end());
+    outSet.insert(out[f].begin(), out[f].end());
+  }
+  if (in.size() != out.size() || inSet != outSet) {
+    failures.push_back("the tags or the frames differ from the input's");
     return;
   }
-  std::vector<ByteVector> earlier;  // input frames before the target, in order
+  std::vector<ByteVector> earlier;
   for (std::size_t f = 0; f < in.size(); ++f) {
     const std::string frame = "frame " + std::to_string(f + 1);
     const auto& i = in[f];
     const auto& o = out[f];
-    if (static_cast<std::int32_t>(f + 1) < target) {
+    const auto own = static_cast<std::ptrdiff_t>(i.size());
+    if (static_cast<std::int32_t>(f + 1) < saved.frame) {
       earlier.insert(earlier.end(), i.begin(), i.end());
       if (!isSubsequence(o, i)) failures.push_back(frame + " is not the input's less some tags");
-    } else if (static_cast<std::int32_t>(f + 1) == target) {
-      const auto own = static_cast<std::ptrdiff_t>(i.size());
-      if (o.size() < i.size() || !std::equal(i.begin(), i.end(), o.end() - own)) {
-        failures.push_back(frame + " does not end with the input's " + frame);
-      } else if (!isSubsequence(std::vector<ByteVector>(o.begin(), o.end() - own), earlier)) {
-        failures.push_back("the tags moved into " + frame + " are not earlier tags in their input order");
-      }
-    } else if (o != i) {
-      failures.push_back(frame + " changed although it follows the target frame");
+    } else if (static_cast<std::int32_t>(f + 1) > saved.frame) {
+      if (o != i) failures.push_back(frame + " changed although it follows the target frame");
+    } else if (o.size() < i.size() || !std::equal(i.begin(), i.end(), o.end() - own) ||
+               !isSubsequence(std::vector<ByteVector>(o.begin(), o.end() - own), earlier)) {
+      failures.push_back(frame + " is not the earlier frames' moved tags, in input order, then its own");
     }
   }
 }
 
+// Removal keeps the first export of every character and writes no entry the input did not have.
 void checkExports(const std::vector<ListedTag>& in, const std::vector<ListedTag>& out, std::vector<std::string>& failures) {
-  // Removal keeps the first export of every character and writes no entry the input did not have.
   std::map<std::uint16_t, std::string> first;
   std::set<std::pair<std::uint16_t, std::string>> inEntries, outEntries;
   for (const ListedTag& tag : in) {
-    if (tag.code != 56) continue;
-    for (const auto& entry : exportEntries(tag)) {
+    for (const auto& entry : tag.code == 56 ? exportEntries(tag) : decltype(exportEntries(tag)){}) {
       first.insert(entry);
       inEntries.insert(entry);
     }
   }
   for (const ListedTag& tag : out) {
-    if (tag.code != 56) continue;
-    for (const auto& entry : exportEntries(tag)) {
-      if (inEntries.count(entry) == 0) failures.push_back("export entry \"" + entry.second + "\" is not the input's");
-      outEntries.insert(entry);
-    }
+    for (const auto& entry : tag.code == 56 ? exportEntries(tag) : decltype(exportEntries(tag)){}) outEntries.insert(entry);
   }
+  if (!std::includes(inEntries.begin(), inEntries.end(), outEntries.begin(), outEntries.end())) failures.push_back("an export entry is not the input's");
   for (const auto& entry : first) {
     if (outEntries.count(entry) == 0) failures.push_back("\"" + entry.second + "\" is no longer exported");
   }
 }
-
-std::multiset<ByteVector> tagSet(const std::vector<ListedTag>& tags, bool withoutExports) {
-  std::multiset<ByteVector> set;
-  for (const ListedTag& tag : tags) {
-    if (!(withoutExports && tag.code == 56)) set.insert(tag.bytes);
-  }
-  return set;
-}
-
-std::uint32_t firstTagOffset(const ByteVector& movie) { return static_cast<std::uint32_t>(8 + (5 + 4 * (movie[8] >> 3) + 7) / 8 + 4); }
 
 }  // namespace
 
@@ -169,13 +150,13 @@ std::vector<std::string> analysisDiffersFromListing(const Document& doc, const B
     if (listing.complete && b.offset > listing.movie.size()) differences.push_back("a block starts past the movie");
   }
   if (!listing.whole) return differences;
-  std::vector<Block> expected{{0, 0, 4, 0, 0}, {0, 0, 4, 4, 0}, {0, 0, firstTagOffset(listing.movie) - 8, 8, 0}};
+  const auto first = static_cast<std::uint32_t>(8 + (5 + 4 * (listing.movie[8] >> 3) + 7) / 8 + 4);
+  std::vector<Block> expected{{0, 0, 4, 0, 0}, {0, 0, 4, 4, 0}, {0, 0, first - 8, 8, 0}};
   std::vector<std::int32_t> exported;
   auto add = [&](const ListedTag& tag, std::uint32_t timeline) {
-    const std::uint32_t head = (tag.bytes[0] & 0x3F) == 0x3F ? 6 : 2;
-    expected.push_back({tag.code, head, static_cast<std::uint32_t>(tag.code == 39 ? 4 : tag.bytes.size() - head), static_cast<std::uint32_t>(tag.offset), timeline});
-    for (const auto& [id, name] : tag.code == 56 ? exportEntries(tag) : std::vector<std::pair<std::uint16_t, std::string>>{}) {
-      if (id != 0 && std::find(exported.begin(), exported.end(), id) == exported.end()) exported.push_back(id);
+    expected.push_back({tag.code, tag.head, static_cast<std::uint32_t>(tag.code == 39 ? 4 : tag.bytes.size() - tag.head), static_cast<std::uint32_t>(tag.offset), timeline});
+    for (const auto& entry : tag.code == 56 ? exportEntries(tag) : decltype(exportEntries(tag)){}) {
+      if (entry.first != 0 && std::find(exported.begin(), exported.end(), entry.first) == exported.end()) exported.push_back(entry.first);
     }
   };
   std::uint32_t sprites = 0;
@@ -183,9 +164,7 @@ std::vector<std::string> analysisDiffersFromListing(const Document& doc, const B
   for (const ListedTag& tag : listing.tags) {
     add(tag, tag.code == 39 ? ++sprites : 0);
     showFrames += tag.code == 1 ? 1 : 0;
-    if (tag.code == 39) {
-      for (const ListedTag& inner : spriteTags(tag)) add(inner, sprites);
-    }
+    if (tag.code == 39) for (const ListedTag& inner : spriteTags(tag)) add(inner, sprites);
   }
   if (!listing.tags.empty() && listing.tags.back().code == 0) expected.push_back(Block{});
   if (blocks != expected) differences.push_back("the blocks are not the tags the lister reads");
@@ -200,8 +179,7 @@ std::vector<std::string> analysisDiffersFromListing(const Document& doc, const B
   return differences;
 }
 
-std::vector<std::string> checkSavedMovie(const Document& input, const ByteVector& inputFile, const ByteVector& savedFile,
-                                         const SavedWith& saved) {
+std::vector<std::string> checkSavedMovie(const Document& input, const ByteVector& inputFile, const ByteVector& savedFile, const SavedWith& saved) {
   if (savedFile.size() < 9 || inputFile.size() < 9) return {"the saved movie is shorter than a movie header"};
   std::vector<std::string> failures;
   if (!std::equal(inputFile.begin(), inputFile.begin() + 4, savedFile.begin())) failures.push_back("signature or version changed");
@@ -216,9 +194,8 @@ std::vector<std::string> checkSavedMovie(const Document& input, const ByteVector
   }
   if (!saved.removal && out.movie.size() != in.movie.size()) failures.push_back("the saved movie's length differs");
   if (out.trailer != in.trailer) failures.push_back("the bytes after the last tag differ");
-  if (tagSet(in.tags, saved.removal) != tagSet(out.tags, saved.removal)) failures.push_back("the tags differ from the input's");
   if (saved.removal) checkExports(in.tags, out.tags, failures);
-  checkFrames(framesOf(in.tags, saved.removal), framesOf(out.tags, saved.removal), saved.frame, failures);
+  checkFrames(in.tags, out.tags, saved, failures);
   const std::set<std::uint32_t> inEarly = usedEarly(in.tags, input);
   for (const std::uint32_t id : usedEarly(out.tags, input)) {
     if (inEarly.count(id) == 0) failures.push_back("character " + std::to_string(id) + " is used before its definition");
@@ -233,20 +210,15 @@ JobReport runWholeJob(const ByteVector& file, const std::string& scratchFolder, 
   Document doc;
   report.loadMessage = load(doc, path.empty() ? writeFile(scratchFolder + "/input.swf", file) : path);
   if (!report.loadMessage.empty()) {
-    static const std::set<std::string> kRefusals{"Sorry, an error has occured reading the file.",
-                                                 "Sorry, the file doesn't appear to be an swf.",
+    static const std::set<std::string> kRefusals{"Sorry, an error has occured reading the file.", "Sorry, the file doesn't appear to be an swf.",
                                                  "Sorry, the file doesn't appear to be complete."};
     if (kRefusals.count(report.loadMessage) == 0) fail("unexpected load message: " + report.loadMessage);
     return report;
   }
-  if (file[3] < 5) {
-    if (analyse(doc).empty()) fail("a movie before version 5 was analysed");
-    return report;
-  }
   report.analysisError = analyse(doc);
   report.analysed = report.analysisError.empty();
-  if (!report.analysed) {
-    if (report.analysisError.rfind("Unknown fill type: ", 0) != 0) fail("unexpected analysis error: " + report.analysisError);
+  if (file[3] < 5 || !report.analysed) {
+    if (file[3] < 5 ? report.analysed : report.analysisError.rfind("Unknown fill type: ", 0) != 0) fail("unexpected analysis: " + report.analysisError);
     return report;
   }
   for (const std::string& difference : analysisDiffersFromListing(doc, file)) fail(difference);

@@ -3,13 +3,6 @@
 namespace framestow::test {
 
 std::vector<SeedMovie> seedMovies() {
-  auto options = [](const std::string& signature, std::uint8_t version, std::optional<std::uint16_t> frames = {}) {
-    MovieOptions o;
-    o.signature = signature;
-    o.version = version;
-    o.frameCount = frames;
-    return o;
-  };
   const Bytes attachCall = Actions().pushString("clip").pushString("attachMovie").callMethod().bytes;
   // An exported sprite in frame 1, attached in frame 2.
   const Tags intro{kBackground, shape(2), sprite(3, {place(2), kShowFrame, kEnd}), exports({{3, "clip"}}), kShowFrame, attach(), kShowFrame, kEnd};
@@ -37,9 +30,9 @@ std::vector<SeedMovie> seedMovies() {
     many.push_back(kShowFrame);
   }
   many.push_back(kEnd);
-  return {{"intro_fws", movieOf(intro)}, {"intro_cws", movieOf(intro, options("CWS", 6))}, {"library_fws", movieOf(library, options("FWS", 8))},
-          {"library_cws", movieOf(library, options("CWS", 8))}, {"cycle_fws", movieOf(cycle)}, {"trailing_fws", movieOf(trailing, options("FWS", 6, 9))},
-          {"old_version", movieOf({kBackground, kShowFrame, kEnd}, options("FWS", 4))}, {"many_frames_fws", movieOf(many)}};
+  return {{"intro_fws", movieOf(intro)}, {"intro_cws", movieOf(intro, header("CWS", 6))}, {"library_fws", movieOf(library, header("FWS", 8))},
+          {"library_cws", movieOf(library, header("CWS", 8))}, {"cycle_fws", movieOf(cycle)}, {"trailing_fws", movieOf(trailing, header("FWS", 6, 9))},
+          {"old_version", movieOf({kBackground, kShowFrame, kEnd}, header("FWS", 4))}, {"many_frames_fws", movieOf(many)}};
 }
 
 }  // namespace framestow::test

@@ -61,20 +61,14 @@ Bytes& Bytes::f64(double v) {
   return u32(static_cast<std::uint32_t>(bits >> 32)).u32(static_cast<std::uint32_t>(bits));
 }
 
-Bytes& Bytes::str(const std::string& text) {
-  data.insert(data.end(), text.begin(), text.end());
-  return u8(0);
-}
+Bytes& Bytes::str(const std::string& text) { return raw(ByteVector(text.begin(), text.end())).u8(0); }
 
 Bytes& Bytes::raw(const ByteVector& bytes) {
   data.insert(data.end(), bytes.begin(), bytes.end());
   return *this;
 }
 
-Bytes& Bytes::fill(std::size_t count, std::uint8_t value) {
-  data.insert(data.end(), count, value);
-  return *this;
-}
+Bytes& Bytes::fill(std::size_t count, std::uint8_t value) { return raw(ByteVector(count, value)); }
 
 Bytes& Bytes::rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return u8(r).u8(g).u8(b); }
 Bytes& Bytes::rgba(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) { return u8(r).u8(g).u8(b).u8(a); }

@@ -5,28 +5,19 @@
 namespace framestow::test {
 namespace {
 
-std::uint32_t u16At(const ByteVector& b, std::size_t at) {
-  return at + 2 <= b.size() ? static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8)) : 0;
-}
-
-// The uncompressed movie of a "CWS" file: header, then the body inflated up to
-// one byte past the declared length, so that a longer stream is noticed.
+// The uncompressed movie of a "CWS" file: the body inflated, with room for one
+// byte past the declared length so that a longer stream is noticed.
 ByteVector inflated(const ByteVector& file, std::string& problem) {
   const std::uint32_t declared = u32At(file, 4);
   ByteVector movie(file.begin(), file.begin() + 8);
-  movie.resize(std::max<std::size_t>(8, std::size_t{declared} + 1));
-  z_stream zs{};
-  inflateInit(&zs);
-  zs.next_in = const_cast<Bytef*>(file.data() + 8);
-  zs.avail_in = static_cast<uInt>(file.size() - 8);
-  zs.next_out = movie.data() + 8;
-  zs.avail_out = static_cast<uInt>(movie.size() - 8);
-  const int rc = inflate(&zs, Z_FINISH);
-  movie.resize(movie.size() - zs.avail_out);
-  if (rc != Z_STREAM_END) problem = "the zlib stream is damaged, or longer or shorter than the declared length";
-  else if (movie.size() != declared) problem = "the body inflates to " + std::to_string(movie.size()) + " bytes, the header declares " + std::to_string(declared);
-  else if (zs.avail_in != 0) problem = std::to_string(zs.avail_in) + " bytes follow the zlib stream";
-  inflateEnd(&zs);
+  movie.resize(std::max<std::size_t>(9, std::size_t{declared} + 1));
+  uLongf produced = movie.size() - 8;
+  uLong consumed = file.size() - 8;
+  const int rc = uncompress2(movie.data() + 8, &produced, file.data() + 8, &consumed);
+  movie.resize(8 + produced);
+  if (rc != Z_OK) problem = "the zlib stream is damaged, or longer or shorter than the declared length";
+  else if (movie.size() != declared) problem = "the body inflates to " + std::to_string(movie.size()) + " bytes, not the declared " + std::to_string(declared);
+  else if (consumed != file.size() - 8) problem = "bytes follow the zlib stream";
   return movie;
 }
 
@@ -34,52 +25,43 @@ ByteVector inflated(const ByteVector& file, std::string& problem) {
 // `stop` receives where the last whole tag ends.
 bool readTags(const ByteVector& movie, std::size_t at, std::size_t end, std::vector<ListedTag>& tags, std::size_t& stop) {
   std::uint32_t frame = 1;
-  stop = at;
-  while (at + 2 <= end) {
+  for (stop = at; at + 2 <= end; stop = at) {
     const std::uint32_t word = u16At(movie, at);
-    std::size_t head = 2, length = word & 0x3F;
-    if (length == 0x3F) {
-      if (at + 6 > end) return false;
-      head = 6;
-      length = u32At(movie, at + 2);
-    }
-    if (length > end - at - head) return false;
-    const auto next = static_cast<std::ptrdiff_t>(at + head + length);
-    tags.push_back({static_cast<std::uint16_t>(word >> 6), frame,
-                    static_cast<std::uint16_t>(length >= 2 ? u16At(movie, at + head) : 0), at,
-                    ByteVector(movie.begin() + static_cast<std::ptrdiff_t>(at), movie.begin() + next)});
-    stop = at = static_cast<std::size_t>(next);
+    const std::uint32_t head = (word & 0x3F) == 0x3F ? 6 : 2;
+    const std::size_t length = head == 6 ? u32At(movie, at + 2) : word & 0x3F;
+    if (at + head > end || length > end - at - head) return false;
+    tags.push_back({static_cast<std::uint16_t>(word >> 6), frame, static_cast<std::uint16_t>(length >= 2 ? u16At(movie, at + head) : 0), head, at,
+                    ByteVector(movie.begin() + static_cast<std::ptrdiff_t>(at), movie.begin() + static_cast<std::ptrdiff_t>(at + head + length))});
+    at += head + length;
     if (tags.back().code == 1) ++frame;
-    if (tags.back().code == 0) break;
+    if (tags.back().code == 0) {
+      stop = at;
+      break;
+    }
   }
   return true;  // a byte too few to be a tag is no tag that runs past
 }
 
 }  // namespace
 
-std::uint32_t u32At(const ByteVector& b, std::size_t at) {
-  return at + 4 <= b.size() ? u16At(b, at) | (u16At(b, at + 2) << 16) : 0;
-}
+std::uint32_t u16At(const ByteVector& b, std::size_t at) { return at + 2 <= b.size() ? static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8)) : 0; }
+std::uint32_t u32At(const ByteVector& b, std::size_t at) { return at + 4 <= b.size() ? u16At(b, at) | (u16At(b, at + 2) << 16) : 0; }
 
 Listing listMovie(const ByteVector& file) {
   Listing listing;
   if (file.size() < 9) return listing;
   const std::uint32_t declared = u32At(file, 4);
-  listing.movie = file[0] == 'C' ? inflated(file, listing.problem) : file;
-  ByteVector& movie = listing.movie;
-  const bool complete = listing.complete = movie.size() >= declared;
-  if (complete) movie.resize(declared);
-  if (movie.size() < 9) return listing;
-  const std::size_t first = 8 + (5 + 4 * static_cast<std::size_t>(movie[8] >> 3) + 7) / 8 + 4;
-  if (first > movie.size()) return listing;
+  ByteVector& movie = listing.movie = file[0] == 'C' ? inflated(file, listing.problem) : file;
+  listing.complete = movie.size() >= declared;
+  if (listing.complete) movie.resize(declared);
+  const std::size_t first = movie.size() < 9 ? 0 : 8 + (5 + 4 * static_cast<std::size_t>(movie[8] >> 3) + 7) / 8 + 4;
+  if (first == 0 || first > movie.size()) return listing;
   std::size_t stop = first;
-  const bool tiled = readTags(movie, first, movie.size(), listing.tags, stop);
-  bool whole = complete && tiled;
+  listing.whole = readTags(movie, first, movie.size(), listing.tags, stop) && listing.complete;
   for (const ListedTag& tag : listing.tags) {
-    if (tag.code == 39) spriteTags(tag, &whole);
+    if (tag.code == 39) spriteTags(tag, &listing.whole);
   }
   listing.trailer.assign(movie.begin() + static_cast<std::ptrdiff_t>(stop), movie.end());
-  listing.whole = whole;
   return listing;
 }
 
@@ -87,23 +69,15 @@ std::vector<ListedTag> listTags(const ByteVector& file) { return listMovie(file)
 
 std::vector<ListedTag> spriteTags(const ListedTag& sprite, bool* whole) {
   std::vector<ListedTag> tags;
-  const std::size_t head = (sprite.bytes[0] & 0x3F) == 0x3F ? 6 : 2;
   std::size_t stop = 0;
-  // The sprite's tags must fill its body exactly: a player reads the body by its length.
-  const bool inside = sprite.bytes.size() >= head + 4 && readTags(sprite.bytes, head + 4, sprite.bytes.size(), tags, stop);
+  // A player reads the body by its length: the tags must fill it exactly.
+  const bool inside = sprite.bytes.size() >= sprite.head + 4 && readTags(sprite.bytes, sprite.head + 4, sprite.bytes.size(), tags, stop);
   for (ListedTag& tag : tags) {
     tag.offset += sprite.offset;
     tag.frame = sprite.frame;
   }
   if (whole != nullptr && !(inside && stop == sprite.bytes.size())) *whole = false;
   return tags;
-}
-
-int findTag(const std::vector<ListedTag>& tags, std::uint16_t code, std::uint16_t id) {
-  for (std::size_t i = 0; i < tags.size(); ++i) {
-    if (tags[i].code == code && tags[i].id == id) return static_cast<int>(i);
-  }
-  return -1;
 }
 
 bool definesCharacter(std::uint16_t code) {
@@ -120,14 +94,13 @@ bool definesCharacter(std::uint16_t code) {
 
 std::vector<std::pair<std::uint16_t, std::string>> exportEntries(const ListedTag& tag) {
   std::vector<std::pair<std::uint16_t, std::string>> entries;
-  const std::size_t head = (tag.bytes[0] & 0x3F) == 0x3F ? 6 : 2;
   const ByteVector& b = tag.bytes;
-  std::size_t at = head + 2;
-  for (std::uint32_t i = 0, count = u16At(b, head); i < count && at + 2 <= b.size(); ++i) {
+  std::size_t at = tag.head + 2;
+  for (std::uint32_t i = 0, count = u16At(b, tag.head); i < count && at + 2 <= b.size(); ++i) {
     std::string name;
     const auto id = static_cast<std::uint16_t>(u16At(b, at));
     for (at += 2; at < b.size() && b[at] != 0; ++at) name.push_back(static_cast<char>(b[at]));
-    if (at++ == b.size()) break;  // a name without its NUL is no entry
+    if (at++ == b.size()) break;
     entries.emplace_back(id, name);
   }
   return entries;

@@ -1,6 +1,7 @@
 #include "support/tags.hpp"
 
 #include <algorithm>
+#include <random>
 
 namespace framestow::test {
 
@@ -21,6 +22,19 @@ ByteVector movieOf(const Tags& tags, MovieOptions options) {
 }
 
 std::int64_t sizeOf(const Tags& tags) { return static_cast<std::int64_t>(joined(tags).size()); }
+
+ByteVector bitmapsMovie(std::size_t bytes, const std::string& signature) {
+  std::mt19937 random(7);
+  Tags tags{kBackground};
+  std::vector<std::pair<std::uint16_t, std::string>> names;
+  for (std::uint16_t id = 1; bytes > 0; ++id) {
+    Bytes pixels;
+    for (std::size_t i = std::min<std::size_t>(bytes, 256 * 1024); i > 0; --i, --bytes) pixels.u8(random() >> 24);
+    tags.push_back(tagBytes(kDefineBitsLossless, Bytes().u16(id).u8(5).u16(1).u16(1).raw(pixels)));
+    names.emplace_back(id, "art");
+  }
+  return movieOf(tags + Tags{exports(names), kShowFrame, kShowFrame, kShowFrame, kEnd}, header(signature));
+}
 
 ByteVector shape4(std::uint16_t id, std::uint16_t fill, std::uint16_t line) {
   Bytes b;

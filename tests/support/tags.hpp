@@ -48,8 +48,21 @@ inline ByteVector exports(const std::vector<std::pair<std::uint16_t, std::string
   return Timeline().exportAssets(entries, forceLong).bytes();
 }
 
+// Header options: the signature, the version, and a frame count other than the ShowFrames'.
+inline MovieOptions header(const std::string& signature, std::uint8_t version = 6, std::optional<std::uint16_t> frames = {}) {
+  MovieOptions options;
+  options.signature = signature;
+  options.version = version;
+  options.frameCount = frames;
+  return options;
+}
+
 // The tags one after the other.
 ByteVector joined(const Tags& tags);
+inline Tags operator+(Tags a, const Tags& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
 // A DefineSprite holding `inner` (which brings its own End, or none).
 ByteVector sprite(std::uint16_t id, const Tags& inner);
 // The movie file of these main-timeline tags; unless the options say
@@ -57,6 +70,10 @@ ByteVector sprite(std::uint16_t id, const Tags& inner);
 ByteVector movieOf(const Tags& tags, MovieOptions options = {});
 // Bytes of the tags together.
 std::int64_t sizeOf(const Tags& tags);
+
+// A movie of exported bitmaps holding `bytes` of incompressible pixels (at most
+// 256 kB each) in frame 1, then two empty frames: a save for frame 2 moves them.
+ByteVector bitmapsMovie(std::size_t bytes, const std::string& signature = "FWS");
 
 // Tags whose bodies the analysis reads field by field.
 // DefineShape4: edge bounds, a focal gradient and bitmap `fill`, a LINESTYLE2
