@@ -1,4 +1,4 @@
-// Writes the seeds of the fuzz targets into a folder: the seed movies whole
+// Writes the seeds of the fuzz targets into a folder: generated movies whole
 // (movies/) and the bodies of their tags, each after the byte that chooses its
 // tag code in fuzz_tag_bodies (tags/).
 //   make_seeds <folder>
@@ -6,7 +6,7 @@
 #include <string>
 
 #include "fuzz_support.hpp"
-#include "support/seed_movies.hpp"
+#include "support/generated_movies.hpp"
 #include "support/tag_list.hpp"
 
 int main(int argc, char** argv) {
@@ -16,14 +16,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   int count = 0;
-  for (const SeedMovie& movie : seedMovies()) {
-    writeFile(std::string(argv[1]) + "/movies/" + movie.name + ".swf", movie.bytes);
-    for (const ListedTag& tag : listTags(movie.bytes)) {
+  for (unsigned seed = 1; seed <= 24; ++seed) {
+    const ByteVector movie = generatedMovie(seed);
+    writeFile(std::string(argv[1]) + "/movies/generated-" + std::to_string(seed) + ".swf", movie);
+    for (const ListedTag& tag : listTags(movie)) {
       for (std::uint8_t choice = 0; choice < std::size(framestow::fuzz::kTagCodes); ++choice) {
         if (framestow::fuzz::kTagCodes[choice] != tag.code) continue;
-        ByteVector seed{choice};
-        seed.insert(seed.end(), tag.bytes.begin() + tag.head, tag.bytes.end());
-        writeFile(std::string(argv[1]) + "/tags/" + movie.name + "-" + std::to_string(count++) + ".bin", seed);
+        ByteVector body{choice};
+        body.insert(body.end(), tag.bytes.begin() + tag.head, tag.bytes.end());
+        writeFile(std::string(argv[1]) + "/tags/" + std::to_string(count++) + ".bin", body);
       }
     }
   }

@@ -41,15 +41,6 @@ const ByteVector kNoLinkedAssets = movieOf({kBackground, shape(1), place(1), kSh
 const ByteVector kNotAMovie(40, 'x');
 const std::string kIncomplete = "Sorry, the file doesn't appear to be complete.\n";
 
-ByteVector cut(ByteVector bytes, std::size_t from, std::size_t count = 1, bool damage = false) {
-  if (damage) {
-    for (std::size_t i = from; i < from + count; ++i) bytes[i] ^= 0xFF;
-  } else {
-    bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
-  }
-  return bytes;
-}
-
 ByteVector declaring(std::uint32_t length, const std::string& signature) {
   MovieOptions o = header(signature);
   o.fileLength = length;
@@ -66,6 +57,8 @@ TEST(CliArguments, Info) {
   odd.rateInteger = 0x18;
   odd.rectBits = 15;
   const ByteVector big = intro(exports({{2, std::string(4000, 'n')}}), "CWS");
+  ByteVector damaged = big;
+  damaged[12] ^= 0xFF;
   const CliCase cases[] = {
       {"a compressed movie: its uncompressed size", {{"c.swf", compressed}},
        {{{"info", "@c.swf"}, 0, {"File Name: c.swf\nSWF Version: 6 (compressed)\nFile Size: " + std::to_string(movie.size()) + " bytes (uncompressed)\n"}, ""}}},
@@ -83,15 +76,12 @@ TEST(CliArguments, Info) {
          "@gif.swf: Sorry, the file doesn't appear to be an swf.\n@lzma.swf: Sorry, the file doesn't appear to be an swf.\n"
          "@text.swf: Sorry, the file doesn't appear to be an swf.\n"}}},
       {"movies cut short, damaged, or declaring what cannot be",
-       {{"a.swf", cut(movie, movie.size() - 2, 2)}, {"b.swf", cut(big, big.size() / 2, big.size() / 2)}, {"c.swf", cut(big, 12, 2, true)},
+       {{"a.swf", ByteVector(movie.begin(), movie.end() - 2)}, {"b.swf", ByteVector(big.begin(), big.begin() + big.size() / 2)}, {"c.swf", damaged},
         {"d.swf", declaring(0xFFFFFFF0u, "CWS")}, {"e.swf", declaring(5, "CWS")}, {"f.swf", declaring(5, "FWS")}, {"g.swf", {'F', 'W', 'S'}}},
        {{{"info", "@a.swf", "@b.swf", "@c.swf", "@d.swf", "@e.swf", "@f.swf", "@g.swf"}, 2, {},
          "@a.swf: " + kIncomplete + "@b.swf: " + kIncomplete + "@c.swf: " + kIncomplete + "@d.swf: " + kIncomplete + "@e.swf: " + kIncomplete +
              "@f.swf: " + kIncomplete + "@g.swf: " + kIncomplete}}},
-      {"an uncompressed movie one byte short still loads", {{"a.swf", cut(movie, movie.size() - 1)}}, {{{"info", "@a.swf"}, 0, {"SWF Version: 6\n"}, ""}}},
-      {"several files: each reported, the worst status wins", {{"good.swf", movie}},
-       {{{"info", "@missing.swf", "@good.swf"}, 2, {"File Name: missing.swf\n\nFile Name: good.swf\nSWF Version: 6\n"}, "@missing.swf: Sorry"},
-        {{"info", "@good.swf", "@good.swf"}, 0, {}, ""}}},
+      {"an uncompressed movie one byte short still loads", {{"a.swf", ByteVector(movie.begin(), movie.end() - 1)}}, {{{"info", "@a.swf"}, 0, {"SWF Version: 6\n"}, ""}}},
   };
   for (const CliCase& scenario : cases) runCase(scenario);
 }
@@ -121,8 +111,6 @@ TEST(CliArguments, Analyze) {
           {"/0/analysis/2", "Redundant export codes found: 12 Bytes"}}}}},
       {"redundant bytes above 1,024 in kBytes", {{"intro.swf", intro(exports({{2, "hero"}, {2, std::string(1100, 'x')}}))}},
        {{{"analyze", "@intro.swf"}, 0, {"Redundant export codes found: 1.08 kBytes\n", "Redundant export bytes: 1103\n"}, ""}}},
-      {"a compressed movie: its signature and uncompressed length", {{"intro.swf", intro(exports({{2, "hero"}}), "CWS")}},
-       {{{"analyze", "--json", "@intro.swf"}, 0, {}, "", {}, {}, {{"/0/signature", "CWS"}, {"/0/declaredLength", movie.size()}}}}},
       {"a movie before version 5 gets the version line only", {{"old.swf", intro(exports({{2, "hero"}}), "FWS", 4)}},
        {{{"analyze", "@old.swf"}, 0, {"\nVersion 4 Flash files do not use linked assets.\n"}, ""}, {{"analyze", "--json", "@old.swf"}, 0, {}, "", {}, {},
          {{"/0/analysis", {"Version 4 Flash files do not use linked assets.", "", "", ""}}, {"/0/analysed", false}, {"/0/targets", json::array()}}}}},
@@ -194,7 +182,6 @@ TEST(CliArguments, Save) {
        {{{"save", "@old.swf", "--frame", "2"}, 3, {}, "@old.swf: Version 4 Flash files do not use linked assets.\n", {{"old_old.swf", std::nullopt}}},
         {{"save", "@plain.swf", "--frame", "2"}, 3, {}, "@plain.swf: This movie does not contain linked assets.\n", {{"plain.swf", kNoLinkedAssets}}},
         {{"save", "@broken.swf", "--frame", "2"}, 3, {}, "@broken.swf: Unknown fill type: 19\n", {{"broken.swf", kUnknownFill}}}}},
-      {"a file that cannot be read", {}, {{{"save", "@absent.swf", "--frame", "2"}, 2, {}, "@absent.swf: Sorry, an error has occured reading the file.\n"}}},
   };
   for (const CliCase& scenario : cases) runCase(scenario);
 }
@@ -202,8 +189,6 @@ TEST(CliArguments, Save) {
 TEST(CliArguments, HelpVersionAndUsage) {
   const CliCase cases[] = {
       {"help names every command and the exit statuses", {}, {{{"--help"}, 0, {"info", "analyze", "save", "Exit status"}, ""}}},
-      {"each command has its help", {},
-       {{{"analyze", "--help"}, 0, {"--all-frames", "--json"}, ""}, {{"save", "--help"}, 0, {"--keep-redundant", "--no-backup", "--output"}, ""}}},
       {"the version", {}, {{{"--version"}, 0, {FRAMESTOW_VERSION}, ""}}},
       {"usage errors exit with 1 and speak on standard error", {{"intro.swf", intro()}},
        {{{}, 1, {}, "*"}, {{"transmogrify", "@intro.swf"}, 1, {}, "*"}, {{"info"}, 1, {}, "*"}, {{"save", "@intro.swf"}, 1, {}, "*"},

@@ -8,7 +8,6 @@
 
 #include "cli_movies.hpp"
 #include "cli_runner.hpp"
-#include "sample_movie.hpp"
 
 namespace framestow::clitest {
 namespace {
@@ -21,8 +20,6 @@ TEST(CliFlows, UserScenarios) {
   const ByteVector twice = intro(exports({{2, "hero"}, {2, "hero2"}}));
   const std::string size = std::to_string(movie.size());
   const std::string movable = introMovable();
-  const nlohmann::json sampleAssets = nlohmann::json::parse(
-      R"([{"id": 20, "names": ["hero"]}, {"id": 21, "names": ["coin"]}, {"id": 30, "names": ["chime"]}, {"id": 22, "names": ["scoreLabel"]}])");
   const auto readOnly = [](const std::string& folder) { fs::permissions(folder + "/intro.swf", fs::perms::owner_read | fs::perms::group_read); };
   const CliCase cases[] = {
       {"look, analyse, choose the attach frame, save, and analyse the copy", {{"intro.swf", movie}},
@@ -63,12 +60,6 @@ TEST(CliFlows, UserScenarios) {
          {{"intro.swf", introMoved(exports({{2, "hero"}, {2, "hero2"}}))}}},
         {{"save", "@intro.swf", "--frame", "1", "--no-backup"}, 0, {"Redundant export bytes removed: 8\n"}, "",
          {{"intro.swf", introMoved(exports({{2, "hero"}}))}}}}},
-      {"the bundled sample: analysed, saved for frame 2 beside it, the copy analysed", {{"intro.swf", sample::buildSampleMovie()}},
-       {{{"analyze", "--json", "@intro.swf"}, 0, {}, "", {}, {},
-         {{"/0/signature", "CWS"}, {"/0/linkedAssets", sampleAssets}, {"/0/redundantBytes", 7}, {"/0/attachFrame", 2}}},
-        {{"save", "@intro.swf", "--frame", "2", "--output", "@intro_frame2.swf"}, 0, {"Redundant export bytes removed: 7\n", "FILE MODIFIED\n"}, ""},
-        {{"analyze", "--json", "@intro_frame2.swf"}, 0, {}, "", {}, {},
-         {{"/0/signature", "CWS"}, {"/0/linkedAssets", sampleAssets}, {"/0/redundantBytes", 0}, {"/0/attachFrame", 2}}}}},
   };
   for (const CliCase& scenario : cases) runCase(scenario);
 }

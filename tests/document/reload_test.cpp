@@ -47,15 +47,10 @@ TEST(Reload, ANextMovieIsHandledAsByAFreshDocument) {
     }
     EXPECT_EQ(loadAndAnalyse(used, row.second, tempPath("used.swf")), loadAndAnalyse(fresh, row.second, tempPath("fresh.swf")));
     for (const std::int32_t n : {1, 2, 3, 4, 2}) {
-      EXPECT_EQ(used.blocks(), fresh.blocks());
-      for (std::uint32_t id = 0; id < 64; ++id) {
-        EXPECT_EQ(used.references(id), fresh.references(id)) << id;
-        EXPECT_EQ(used.definingBlock(id), fresh.definingBlock(id)) << id;
-      }
+      EXPECT_TRUE(used.blocks() == fresh.blocks() && used.frameEnds() == fresh.frameEnds() && used.redundantExportBytes() == fresh.redundantExportBytes());
+      for (std::uint32_t id = 0; id < 64; ++id) EXPECT_TRUE(used.references(id) == fresh.references(id) && used.definingBlock(id) == fresh.definingBlock(id)) << id;
       EXPECT_EQ(used.linkedAssets(), fresh.linkedAssets());
-      EXPECT_EQ(used.frameEnds(), fresh.frameEnds());
       for (std::uint32_t timeline = 0; timeline < 4; ++timeline) EXPECT_EQ(used.attachFrame(timeline), fresh.attachFrame(timeline));
-      EXPECT_EQ(used.redundantExportBytes(), fresh.redundantExportBytes());
       EXPECT_EQ(used.plan(n).movableBytes, fresh.plan(n).movableBytes) << "frame " << n;
       for (const bool removal : {false, true}) EXPECT_EQ(saveInMemory(used, n, removal).bytes, saveInMemory(fresh, n, removal).bytes) << "frame " << n;
     }

@@ -17,33 +17,24 @@ void note(Uses& uses, std::uint32_t id, std::uint64_t at) {
   if (id != 0 && (uses.count(id) == 0 || at < uses[id])) uses[id] = at;
 }
 
-// The characters one tag uses by itself: placements, sound starts, init
-// actions, exports, and the tags that add to a character defined before them.
-void tagUses(const ListedTag& tag, Uses& uses) {
+// The character a tag uses by itself (a placement, sound start, init action,
+// or a tag that adds to a character defined before it), or 0.
+std::uint32_t usedBy(const ListedTag& tag) {
   const ByteVector& b = tag.bytes;
   const std::size_t body = tag.head;
   switch (tag.code) {
     case 4: case 15: case 59: case 13: case 62: case 17: case 23: case 73: case 74: case 78: case 88:
-      if (b.size() >= body + 2) note(uses, tag.id, tag.offset);
-      break;
+      return tag.id;
     case 26:  // PlaceObject2
-      if (b.size() >= body + 5 && (b[body] & 0x02)) note(uses, u16At(b, body + 3), tag.offset);
-      break;
+      return b.size() >= body + 5 && (b[body] & 0x02) ? u16At(b, body + 3) : 0;
     case 70: {  // PlaceObject3: a class name may come before the character
       std::size_t at = body + 4;
-      if (b.size() < at) break;
-      if ((b[body + 1] & 0x08) || ((b[body + 1] & 0x10) && (b[body] & 0x02))) {
-        while (at < b.size() && b[at++] != 0) {
-        }
-      }
-      if (b[body] & 0x02) note(uses, u16At(b, at), tag.offset);
-      break;
+      if (b.size() < at || !(b[body] & 0x02)) return 0;
+      if ((b[body + 1] & 0x08) || (b[body + 1] & 0x10)) at = std::find(b.begin() + static_cast<std::ptrdiff_t>(at), b.end(), 0) - b.begin() + 1;
+      return u16At(b, at);
     }
-    case 56:
-      for (const auto& entry : exportEntries(tag)) note(uses, entry.first, tag.offset);
-      break;
     default:
-      break;
+      return 0;
   }
 }
 
@@ -51,17 +42,17 @@ void tagUses(const ListedTag& tag, Uses& uses) {
 // references of `input` stand for what each definition is built from.
 std::set<std::uint32_t> usedEarly(const std::vector<ListedTag>& tags, const Document& input) {
   Uses defined, used;
-  std::vector<ListedTag> all;
-  for (const ListedTag& tag : tags) {
-    all.push_back(tag);
-    if (tag.code == 39) for (const ListedTag& inner : spriteTags(tag)) all.push_back(inner);
-  }
-  for (const ListedTag& tag : all) {
-    tagUses(tag, used);
-    if (!definesCharacter(tag.code) || tag.bytes.size() < tag.head + 2) continue;
+  auto visit = [&](const ListedTag& tag) {
+    note(used, usedBy(tag), tag.offset);
+    for (const auto& entry : tag.code == 56 ? exportEntries(tag) : decltype(exportEntries(tag)){}) note(used, entry.first, tag.offset);
+    if (!definesCharacter(tag.code) || tag.bytes.size() < tag.head + 2) return;
     note(defined, tag.id, tag.offset);
     // A sprite's placements are tags of their own, seen where they stand.
     if (tag.code != 39) for (const Reference& r : input.references(tag.id)) note(used, static_cast<std::uint32_t>(r.charId), tag.offset);
+  };
+  for (const ListedTag& tag : tags) {
+    visit(tag);
+    if (tag.code == 39) for (const ListedTag& inner : spriteTags(tag)) visit(inner);
   }
   std::set<std::uint32_t> early;
   for (const auto& [id, at] : used) {
