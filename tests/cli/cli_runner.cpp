@@ -26,11 +26,16 @@ CliResult runCli(const std::vector<std::string>& arguments) {
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(outBytes.begin(), outBytes.end()), std::string(errBytes.begin(), errBytes.end())};
 }
 
+namespace {
+
+// `text` with each "@" replaced by the folder and a slash.
 std::string inFolder(const std::string& text, const std::string& folder) {
   std::string out;
   for (const char c : text) out += c == '@' ? folder + "/" : std::string(1, c);
   return out;
 }
+
+}  // namespace
 
 CliResult runCase(const CliCase& scenario) {
   SCOPED_TRACE(scenario.name);
@@ -54,30 +59,19 @@ CliResult runCase(const CliCase& scenario) {
     for (const std::string& text : step.out) {
       EXPECT_NE(result.out.find(inFolder(text, folder)), std::string::npos) << inFolder(text, folder) << "\nin:\n" << result.out;
     }
-    if (step.err.empty()) {
-      EXPECT_EQ(result.err, "");
-    } else if (step.err == "*") {
-      EXPECT_NE(result.err, "");
-    } else {
-      EXPECT_NE(result.err.find(inFolder(step.err, folder)), std::string::npos) << result.err;
-    }
+    const bool errAsExpected = step.err.empty() ? result.err.empty() : step.err == "*" ? !result.err.empty() : result.err.find(inFolder(step.err, folder)) != std::string::npos;
+    EXPECT_TRUE(errAsExpected) << "standard error:\n" << result.err;
     for (const auto& [name, bytes] : step.files) {
       const std::string path = folder + "/" + name;
-      EXPECT_EQ(fs::exists(path), bytes.has_value()) << name;
-      if (bytes && fs::exists(path)) {
-        EXPECT_TRUE(test::readFile(path) == *bytes) << name << " holds other bytes";
-      }
+      EXPECT_TRUE(bytes ? fs::exists(path) && test::readFile(path) == *bytes : !fs::exists(path)) << name << (bytes ? " is missing or holds other bytes" : " is there");
     }
     if (!step.json.empty()) {
       const nlohmann::json printed = nlohmann::json::parse(result.out, nullptr, false);
       for (const auto& [pointer, value] : step.json) {
         const nlohmann::json::json_pointer at(pointer);
         const nlohmann::json expected = value.is_string() ? nlohmann::json(inFolder(value.get<std::string>(), folder)) : value;
-        if (expected.is_null()) {
-          EXPECT_FALSE(printed.contains(at)) << pointer << " is there in:\n" << result.out;
-        } else {
-          EXPECT_TRUE(printed.contains(at) && printed[at] == expected) << pointer << " is not " << expected.dump() << " in:\n" << result.out;
-        }
+        // An expected null stands for a field that is not there.
+        EXPECT_TRUE(expected.is_null() ? !printed.contains(at) : printed.contains(at) && printed[at] == expected) << pointer << " is not " << expected.dump() << " in:\n" << result.out;
       }
     }
     if (step.then) step.then(folder);

@@ -1,5 +1,6 @@
 // Runs the built framestow-cli in a child process, as a user at a terminal
-// does, and checks what it prints and the files it leaves.
+// does, and checks what it prints and the files it leaves; and the movie most
+// of the command-line scenarios use.
 #pragma once
 
 #include <functional>
@@ -10,11 +11,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "support/swf_builder.hpp"
+#include "support/tags.hpp"
 
 namespace framestow::clitest {
 
-using test::ByteVector;
+using namespace framestow::test;
 
 struct CliResult {
   int status = -1;  // exit status; -1 when the process did not exit normally
@@ -46,7 +47,16 @@ struct CliCase {
 // Runs the case's steps, reporting every difference through gtest; returns the last result.
 CliResult runCase(const CliCase& scenario);
 
-// `text` with each "@" replaced by the folder and a slash.
-std::string inFolder(const std::string& text, const std::string& folder);
+// Sprite 2 placing shape 1, both defined in frame 1 and exported by `exportTag`
+// there; frame 2 attaches. 400 x 300 pixels, 12 frames per second.
+inline ByteVector intro(const ByteVector& exportTag = exports({{2, "hero"}}), const std::string& signature = "FWS", std::uint8_t version = 6) {
+  return movieOf({kBackground, shape(1), sprite(2, {place(1), kShowFrame, kEnd}), exportTag, kShowFrame, attach(), kShowFrame, kEnd}, header(signature, version));
+}
+// The intro movie saved for frame 2, with `exportTag` for its export.
+inline ByteVector introMoved(const ByteVector& exportTag = exports({{2, "hero"}}), const std::string& signature = "FWS") {
+  return movieOf({kBackground, kShowFrame, shape(1), sprite(2, {place(1), kShowFrame, kEnd}), exportTag, attach(), kShowFrame, kEnd}, header(signature));
+}
+// What a plan for frame 2 of the intro movie moves: the shape and the whole sprite.
+inline std::string introMovable() { return std::to_string(sizeOf({shape(1), sprite(2, {place(1), kShowFrame, kEnd})})); }
 
 }  // namespace framestow::clitest

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 
-#include "cli_movies.hpp"
 #include "cli_runner.hpp"
 
 namespace framestow::clitest {
@@ -48,18 +47,15 @@ TEST(CliFlows, UserScenarios) {
          [](const std::string& folder) { fs::create_directory(folder + "/out"); }},
         {{"save", "@intro.swf", "--frame", "2", "--output", "@out/copy.swf"}, 0, {"Output: @out/copy.swf\n"}, "",
          {{"intro.swf", movie}, {"out/copy.swf", moved}, {"intro_old.swf", std::nullopt}}}}},
-      {"a read-only movie is refused; made writable, it is saved, with its permissions kept", {{"intro.swf", movie}},
-       {{{"info", "@intro.swf"}, 0, {}, "", {}, readOnly},
+      {"a read-only movie is refused; made writable, it is saved, with its permissions kept", {{"intro.swf", movie}}, {{{"info", "@intro.swf"}, 0, {}, "", {}, readOnly},
         {{"save", "@intro.swf", "--frame", "2", "--no-backup"}, 4, {}, "@intro.swf: ERROR WRITING FILE\n", {{"intro.swf", movie}},
          [](const std::string& folder) { fs::permissions(folder + "/intro.swf", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read); }},
         {{"save", "@intro.swf", "--frame", "2", "--no-backup"}, 0, {}, "", {{"intro.swf", moved}}, [](const std::string& folder) {
-           EXPECT_EQ(fs::status(folder + "/intro.swf").permissions() & fs::perms::mask, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-         }}}},
+           EXPECT_EQ(fs::status(folder + "/intro.swf").permissions() & fs::perms::mask, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read); }}}},
       {"keep the redundant entries while moving, then drop them alone at frame 1", {{"intro.swf", twice}},
        {{{"save", "@intro.swf", "--frame", "2", "--keep-redundant", "--no-backup"}, 0, {"Redundant export bytes kept: 8\n"}, "",
          {{"intro.swf", introMoved(exports({{2, "hero"}, {2, "hero2"}}))}}},
-        {{"save", "@intro.swf", "--frame", "1", "--no-backup"}, 0, {"Redundant export bytes removed: 8\n"}, "",
-         {{"intro.swf", introMoved(exports({{2, "hero"}}))}}}}},
+        {{"save", "@intro.swf", "--frame", "1", "--no-backup"}, 0, {"Redundant export bytes removed: 8\n"}, "", {{"intro.swf", introMoved(exports({{2, "hero"}}))}}}}},
   };
   for (const CliCase& scenario : cases) runCase(scenario);
 }

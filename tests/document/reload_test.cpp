@@ -3,24 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "support/documents.hpp"
+#include "support/generated_movies.hpp"
 #include "support/test_files.hpp"
 
 namespace framestow::test {
 namespace {
-
-// Many frames, sprites with init actions, redundant exports, attach codes, and
-// character ids the quiet movie uses for other things.
-ByteVector busyMovie() {
-  Tags tags{kBackground, bitmap(31, 50), shape(30, {31}), sprite(40, {place(30), kShowFrame, kEnd}), initActions(40),
-            sprite(41, {place(30), kShowFrame, kEnd}), initActions(41), exports({{40, "a"}, {41, "b"}, {40, "again"}}), kShowFrame};
-  for (std::uint16_t f = 1; f <= 6; ++f) tags.insert(tags.end(), {place(41, f), kShowFrame});
-  return movieOf(tags + Tags{attach(), kShowFrame, kEnd});
-}
-
-// Sprite 40 again without init actions, shape 30 plain, compressed.
-ByteVector quietMovie() {
-  return movieOf({kBackground, shape(30), sprite(40, {place(30), kShowFrame, kEnd}), exports({{40, "clip"}}), kShowFrame, kShowFrame, kShowFrame, kEnd}, header("CWS"));
-}
 
 TEST(Reload, ANextMovieIsHandledAsByAFreshDocument) {
   const struct {
@@ -29,9 +16,10 @@ TEST(Reload, ANextMovieIsHandledAsByAFreshDocument) {
     bool failedLoadBetween;  // a file that is no movie is loaded after the first
     ByteVector second;
   } rows[] = {
-      {"a movie after one that was analysed, planned and saved", busyMovie(), false, quietMovie()},
-      {"the same movie twice", busyMovie(), false, busyMovie()},
-      {"a movie after a load that failed", busyMovie(), true, quietMovie()},
+      // Generated movies with sprites, linked assets and redundant exports, using the same ids for other things.
+      {"a movie after one that was analysed, planned and saved", generatedMovie(19), false, generatedMovie(26)},
+      {"the same movie after itself", generatedMovie(37), false, generatedMovie(37)},
+      {"a movie after a load that failed", generatedMovie(20), true, generatedMovie(12)},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

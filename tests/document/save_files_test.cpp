@@ -3,6 +3,7 @@
 // every step can be made to fail and every file read back afterwards.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "support/documents.hpp"
@@ -13,9 +14,9 @@
 namespace framestow::test {
 namespace {
 
-std::set<std::string> names(const FaultInjectingFileSystem& fs) {
+std::set<std::string> names(const std::map<std::string, FaultInjectingFileSystem::File>& files) {
   std::set<std::string> out;
-  for (const auto& [path, file] : fs.files) out.insert(path);
+  for (const auto& [path, file] : files) out.insert(path);
   return out;
 }
 
@@ -71,7 +72,7 @@ TEST(SaveSteps, EachFileStepFailingLeavesEveryFileAsItWas) {
       std::set<std::string> expected{path};
       // A backup made before the movie's own steps began stays, complete.
       if (row.olderBackup || (row.backup && !inBackup)) expected.insert(backupPath);
-      EXPECT_EQ(names(fs), expected) << "a temporary file was left behind";
+      EXPECT_EQ(names(fs.files), expected) << "a temporary file was left behind";
       if (fs.files.count(backupPath) != 0) {
         EXPECT_EQ(fs.files[backupPath].bytes, row.backup && !inBackup ? row.file : older);
       }
@@ -83,72 +84,49 @@ struct SituationRow {
   const char* name;
   ByteVector file;
   bool analyse;
-  SaveChoice choice;         // an output path is a name beside the movie
-  unsigned permissions;      // of the movie
-  int leftovers;             // temporary files of interrupted saves beside the movie and the backup
+  int leftovers;       // temporary files of interrupted saves beside the movie and the backup
+  int saves;           // in a row, each with a backup
   std::string result;
-  std::set<std::string> written;  // names of the files the save adds
-  bool replaced;             // the movie was rewritten
-  int saves = 1;
+  bool written;        // the movie and its backup (the file as loaded) were written
 };
 
 TEST(SaveSituations, WhatASaveWritesAndWhatItLeaves) {
   const ByteVector good = bitmapsMovie(300);
-  ByteVector shortByOne = good;
-  shortByOne.pop_back();
-  MovieOptions version4;
-  version4.version = 4;
+  const ByteVector shortByOne(good.begin(), good.end() - 1);
   const SituationRow rows[] = {
-      {"an in-place save rewrites the movie and keeps its permission bits", good, true, {}, 0640, 0, kSaved, {}, true},
-      {"the backup is the file as loaded, compressed as it was", bitmapsMovie(300, "CWS"), true, {false, true, ""}, 0644, 0, kSaved,
-       {"movie_old.swf"}, true},
-      {"temporary files of interrupted saves are stepped over and left alone", good, true, {false, true, ""}, 0644, 150, kSaved, {"movie_old.swf"}, true},
-      {"a second save keeps the file as loaded as the backup", good, true, {false, true, ""}, 0644, 0, kSaved, {"movie_old.swf"}, true, 2},
-      {"an output path leaves the movie untouched and writes nothing else", good, true, {true, false, "copy.swf"}, 0644, 0, kSaved, {"copy.swf"}, false},
-      {"a read-only movie is not replaced", good, true, {}, 0444, 0, kErrorWriting, {}, false},
+      {"the backup is the file as loaded, compressed as it was", bitmapsMovie(300, "CWS"), true, 0, 1, kSaved, true},
+      {"temporary files of interrupted saves are stepped over and left alone", good, true, 150, 1, kSaved, true},
+      {"a second save keeps the file as loaded as the backup", good, true, 0, 2, kSaved, true},
       {"a movie whose analysis stopped is not saved",
-       movieOf({kBackground, tagBytes(kDefineShape, Bytes().u16(1).rect(0, 20, 0, 20).u8(1).u8(0x33).u8(0)), exports({{1, "bad"}}), kShowFrame,
-                kShowFrame, kEnd}), true, {false, true, ""}, 0644, 0, kErrorWriting, {}, false},
-      {"a movie that was not analysed is not saved", good, false, {false, true, ""}, 0644, 0, kErrorWriting, {}, false},
+       movieOf({kBackground, tagBytes(kDefineShape, Bytes().u16(1).rect(0, 20, 0, 20).u8(1).u8(0x33).u8(0)), exports({{1, "bad"}}), kShowFrame, kEnd}), true,
+       0, 1, kErrorWriting, false},
+      {"a movie that was not analysed is not saved", good, false, 0, 1, kErrorWriting, false},
       {"a movie whose last tag runs past its data is not saved",
-       movieOf({kBackground, shape(1), exports({{1, "box"}}), kShowFrame, kShowFrame, ByteVector{0x3F, 0x03, 0xFF, 0xFF, 0, 0, 1, 2}}), true,
-       {false, true, ""}, 0644, 0, kErrorWriting, {}, false},
-      {"a movie a byte shorter than it declares is not saved", shortByOne, true, {false, true, ""}, 0644, 0, kErrorWriting, {}, false},
-      {"a file that is no movie is not saved", ByteVector{'F', 'W', 'S', 6, 0xFF, 0xFF, 0, 0, 0}, true, {}, 0644, 0, kErrorWriting, {}, false},
-      {"a movie before version 5 is not saved", movieOf({kBackground, kShowFrame, kShowFrame, kEnd}, version4), true, {}, 0644, 0, kErrorWriting, {}, false},
+       movieOf({kBackground, shape(1), exports({{1, "box"}}), kShowFrame, kShowFrame, ByteVector{0x3F, 0x03, 0xFF, 0xFF, 0, 0, 1, 2}}), true, 0, 1, kErrorWriting, false},
+      {"a movie a byte shorter than it declares is not saved", shortByOne, true, 0, 1, kErrorWriting, false},
+      {"a movie before version 5 is not saved", movieOf({kBackground, kShowFrame, kShowFrame, kEnd}, header("FWS", 4)), true, 0, 1, kErrorWriting, false},
   };
   for (const SituationRow& row : rows) {
     SCOPED_TRACE(row.name);
-    const std::string folder = testTempDir() + "/";
+    const std::string movie = tempPath("movie.swf"), backup = tempPath("movie_old.swf");
     Document doc;
-    load(doc, writeFile(folder + "movie.swf", row.file));
+    load(doc, writeFile(movie, row.file));
     if (row.analyse) analyse(doc);
     FaultInjectingFileSystem fs;
-    fs.files[folder + "movie.swf"] = {row.file, row.permissions};
+    fs.files[movie] = {row.file, 0644};
     for (int i = 0; i < row.leftovers; ++i) {
-      for (const char* name : {"movie.swf", "movie_old.swf"}) fs.files[folder + name + ".framestow-" + std::to_string(i) + ".tmp"] = {{1, 2, 3}, 0600};
+      for (const std::string& path : {movie, backup}) fs.files[path + ".framestow-" + std::to_string(i) + ".tmp"] = {{1, 2, 3}, 0600};
     }
-    std::set<std::string> expected = names(fs);
     const auto before = fs.files;
-    SaveChoice choice = row.choice;
-    if (!choice.outputPath.empty()) choice.outputPath = folder + choice.outputPath;
-    for (int i = 0; i < row.saves; ++i) EXPECT_EQ(save(doc, 2, choice, fs), row.result);
-    for (const std::string& name : row.written) expected.insert(folder + name);
-    EXPECT_EQ(names(fs), expected);
-    for (const auto& [path, file] : before) {
-      if (path != folder + "movie.swf") {
-        EXPECT_EQ(fs.files[path].bytes, file.bytes) << path;
-      }
-    }
-    const FaultInjectingFileSystem::File& movie = fs.files[folder + "movie.swf"];
-    EXPECT_EQ(movie.bytes != row.file, row.replaced);
-    EXPECT_EQ(movie.permissions, row.permissions);
-    if (row.written.count("movie_old.swf") != 0) {
-      EXPECT_EQ(fs.files[folder + "movie_old.swf"].bytes, row.file);
-    }
-    const std::string output = row.choice.outputPath.empty() ? "movie.swf" : row.choice.outputPath;
-    if (row.result == kSaved) {
-      for (const auto& failure : checkSavedMovie(doc, row.file, fs.files[folder + output].bytes, {2, row.choice.removal})) ADD_FAILURE() << failure;
+    for (int i = 0; i < row.saves; ++i) EXPECT_EQ(save(doc, 2, {false, true, ""}, fs), row.result);
+    std::set<std::string> expected = names(before);
+    if (row.written) expected.insert(backup);
+    EXPECT_EQ(names(fs.files), expected);
+    for (const auto& [path, file] : before) EXPECT_TRUE(path == movie || fs.files[path].bytes == file.bytes) << path;
+    EXPECT_EQ(fs.files[movie].bytes != row.file, row.written);
+    if (row.written) {
+      EXPECT_EQ(fs.files[backup].bytes, row.file);
+      for (const auto& failure : checkSavedMovie(doc, row.file, fs.files[movie].bytes, {2, false})) ADD_FAILURE() << failure;
     }
   }
 }

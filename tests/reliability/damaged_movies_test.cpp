@@ -11,7 +11,6 @@
 
 #include "support/saved_movie_check.hpp"
 #include "support/generated_movies.hpp"
-#include "support/tag_list.hpp"
 #include "support/test_files.hpp"
 
 namespace framestow::test {
@@ -34,8 +33,7 @@ TEST(FuzzFindings, EveryFindingEndsInAMessageOrASoundSave) {
         0x86, 0x01, 0x00, 0x00, 0x06, 0x06, 0x01, 0x00, 0x32, 0x00, 0x00, 0x86, 0x06, 0x06, 0x02, 0x00, 0x33, 0x00, 0x00, 0x40, 0x02, 0x00, 0x07,
         0xd0, 0x09, 0x33, 0x00, 0x01, 0x00, 0x86, 0x06, 0x06, 0x01, 0x07, 0x32, 0x00, 0x00, 0x40, 0x00, 0x00, 0x00, 0x0a, 0x0e, 0x02, 0x00, 0x32,
         0x00, 0x61, 0x00, 0x33, 0x00, 0x62, 0x00, 0x40, 0x00, 0x40, 0x00, 0x1b, 0x03, 0x96, 0x16, 0x00, 0x06, 0x00, 0x00, 0xf8, 0x3f, 0x00, 0x00,
-        0x00, 0x00, 0x00, 0x61, 0x74, 0x74, 0x61, 0x63, 0x68, 0x4d, 0x6f, 0x76, 0x69, 0x65, 0x00, 0x52, 0x00, 0x40, 0x02, 0x00, 0x00},
-       true},
+        0x00, 0x00, 0x00, 0x61, 0x74, 0x74, 0x61, 0x63, 0x68, 0x4d, 0x6f, 0x76, 0x69, 0x65, 0x00, 0x52, 0x00, 0x40, 0x02, 0x00, 0x00}, true},
   };
   for (const FindingRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -46,35 +44,28 @@ TEST(FuzzFindings, EveryFindingEndsInAMessageOrASoundSave) {
   }
 }
 
-// A movie cut at 60 places and its last 4 bytes, and changed at 60 random
-// bytes; a "CWS" movie also as the movie it holds, where the damage reaches the tags.
-void sweep(const std::string& name, const ByteVector& bytes, std::uint32_t seed, std::map<std::string, int>& outcomes) {
-  std::vector<std::pair<std::string, ByteVector>> variants{{name, bytes}};
-  if (bytes[0] == 'C') {
-    variants.emplace_back(name + " inflated", listMovie(bytes).movie);
-    variants.back().second[0] = 'F';
-  }
+// A movie cut at 60 places and its last 4 bytes, and changed at 60 random bytes.
+void sweep(const std::string& name, const ByteVector& movie, std::uint32_t seed, std::map<std::string, int>& outcomes) {
   std::mt19937 random(seed);
-  for (const auto& [label, movie] : variants) {
-    for (std::size_t i = 0; i < 124; ++i) {
-      ByteVector damaged = movie;
-      if (i < 64) {
-        damaged.resize(i < 60 ? movie.size() * i / 60 : movie.size() - (i - 59));
-      } else {
-        const std::size_t at = random() % damaged.size();
-        damaged[at] = static_cast<std::uint8_t>(damaged[at] ^ (1 + random() % 255));
-      }
-      const JobReport report = runWholeJob(damaged, testTempDir(), 4);
-      for (const std::string& failure : report.failures) ADD_FAILURE() << label << ", damage " << i << ": " << failure;
-      ++outcomes[!report.loadMessage.empty() ? report.loadMessage : report.analysed ? "analysed" : report.analysisError.empty() ? "not analysed" : report.analysisError.substr(0, 18)];
+  for (std::size_t i = 0; i < 124; ++i) {
+    ByteVector damaged = movie;
+    if (i < 64) {
+      damaged.resize(i < 60 ? movie.size() * i / 60 : movie.size() - (i - 59));
+    } else {
+      const std::size_t at = random() % damaged.size();
+      damaged[at] = static_cast<std::uint8_t>(damaged[at] ^ (1 + random() % 255));
     }
+    const JobReport report = runWholeJob(damaged, testTempDir(), 4);
+    for (const std::string& failure : report.failures) ADD_FAILURE() << name << ", damage " << i << ": " << failure;
+    ++outcomes[!report.loadMessage.empty() ? report.loadMessage : report.analysed ? "analysed" : report.analysisError.empty() ? "not analysed" : report.analysisError.substr(0, 18)];
   }
 }
 
 TEST(DamagedMovies, CutOrChangedTheyEndInAMessageOrASoundSave) {
   std::map<std::string, int> outcomes;
   std::uint32_t seed = 1;
-  for (; seed <= 8; ++seed) sweep("generated movie " + std::to_string(seed), generatedMovie(seed), seed, outcomes);
+  // Generated movies: most are "FWS", whose tags the damage reaches directly.
+  for (; seed <= 10; ++seed) sweep("generated movie " + std::to_string(seed), generatedMovie(seed), seed, outcomes);
   for (const char* pick : {"DefineSprite.swf", "ExportAssets-CS6.swf", "DefineButton2-CS6.swf", "DefineText2-MX.swf", "DoInitAction-CS6.swf",
                            "PlaceObject2-ClipActionsV5-CS6.swf", "DefineMorphShape2-GradientFlags.swf"}) {
     const std::string path = corpusDir() + "/" + pick;

@@ -44,7 +44,7 @@ std::set<std::uint32_t> usedEarly(const std::vector<ListedTag>& tags, const Docu
   Uses defined, used;
   auto visit = [&](const ListedTag& tag) {
     note(used, usedBy(tag), tag.offset);
-    for (const auto& entry : tag.code == 56 ? exportEntries(tag) : decltype(exportEntries(tag)){}) note(used, entry.first, tag.offset);
+    for (const auto& entry : exportEntries(tag)) note(used, entry.first, tag.offset);
     if (!definesCharacter(tag.code) || tag.bytes.size() < tag.head + 2) return;
     note(defined, tag.id, tag.offset);
     // A sprite's placements are tags of their own, seen where they stand.
@@ -117,13 +117,13 @@ void checkExports(const std::vector<ListedTag>& in, const std::vector<ListedTag>
   std::map<std::uint16_t, std::string> first;
   std::set<std::pair<std::uint16_t, std::string>> inEntries, outEntries;
   for (const ListedTag& tag : in) {
-    for (const auto& entry : tag.code == 56 ? exportEntries(tag) : decltype(exportEntries(tag)){}) {
+    for (const auto& entry : exportEntries(tag)) {
       first.insert(entry);
       inEntries.insert(entry);
     }
   }
   for (const ListedTag& tag : out) {
-    for (const auto& entry : tag.code == 56 ? exportEntries(tag) : decltype(exportEntries(tag)){}) outEntries.insert(entry);
+    for (const auto& entry : exportEntries(tag)) outEntries.insert(entry);
   }
   if (!std::includes(inEntries.begin(), inEntries.end(), outEntries.begin(), outEntries.end())) failures.push_back("an export entry is not the input's");
   for (const auto& entry : first) {
@@ -146,7 +146,7 @@ std::vector<std::string> analysisDiffersFromListing(const Document& doc, const B
   std::vector<std::int32_t> exported;
   auto add = [&](const ListedTag& tag, std::uint32_t timeline) {
     expected.push_back({tag.code, tag.head, static_cast<std::uint32_t>(tag.code == 39 ? 4 : tag.bytes.size() - tag.head), static_cast<std::uint32_t>(tag.offset), timeline});
-    for (const auto& entry : tag.code == 56 ? exportEntries(tag) : decltype(exportEntries(tag)){}) {
+    for (const auto& entry : exportEntries(tag)) {
       if (entry.first != 0 && std::find(exported.begin(), exported.end(), entry.first) == exported.end()) exported.push_back(entry.first);
     }
   };

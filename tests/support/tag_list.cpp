@@ -15,9 +15,7 @@ ByteVector inflated(const ByteVector& file, std::string& problem) {
   uLong consumed = file.size() - 8;
   const int rc = uncompress2(movie.data() + 8, &produced, file.data() + 8, &consumed);
   movie.resize(8 + produced);
-  if (rc != Z_OK) problem = "the zlib stream is damaged, or longer or shorter than the declared length";
-  else if (movie.size() != declared) problem = "the body inflates to " + std::to_string(movie.size()) + " bytes, not the declared " + std::to_string(declared);
-  else if (consumed != file.size() - 8) problem = "bytes follow the zlib stream";
+  if (rc != Z_OK || movie.size() != declared || consumed != file.size() - 8) problem = "the body does not inflate to exactly the declared length";
   return movie;
 }
 
@@ -96,7 +94,7 @@ std::vector<std::pair<std::uint16_t, std::string>> exportEntries(const ListedTag
   std::vector<std::pair<std::uint16_t, std::string>> entries;
   const ByteVector& b = tag.bytes;
   std::size_t at = tag.head + 2;
-  for (std::uint32_t i = 0, count = u16At(b, tag.head); i < count && at + 2 <= b.size(); ++i) {
+  for (std::uint32_t i = 0, count = tag.code == 56 ? u16At(b, tag.head) : 0; i < count && at + 2 <= b.size(); ++i) {
     std::string name;
     const auto id = static_cast<std::uint16_t>(u16At(b, at));
     for (at += 2; at < b.size() && b[at] != 0; ++at) name.push_back(static_cast<char>(b[at]));

@@ -37,7 +37,7 @@ std::vector<ListedTag> listTags(const ByteVector& file);
 std::vector<ListedTag> spriteTags(const ListedTag& sprite, bool* whole = nullptr);
 // Whether a tag defines a character (its id is the body's first UI16).
 bool definesCharacter(std::uint16_t code);
-// The (id, name) entries of an ExportAssets tag, up to the first without its NUL.
+// The (id, name) entries of an ExportAssets tag, up to the first without its NUL; none for other tags.
 std::vector<std::pair<std::uint16_t, std::string>> exportEntries(const ListedTag& tag);
 std::uint32_t u16At(const ByteVector& bytes, std::size_t at);
 std::uint32_t u32At(const ByteVector& bytes, std::size_t at);

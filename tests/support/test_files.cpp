@@ -14,8 +14,7 @@ namespace fs = std::filesystem;
 
 std::string testTempDir() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "no-test";
-  std::replace(name.begin(), name.end(), '/', '_');
+  const std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "no-test";
   static std::string prepared;
   const fs::path dir = fs::path(FRAMESTOW_TEST_TMP) / name;
   if (prepared != dir.string()) {

@@ -30,13 +30,7 @@ std::string corpusDir();
 
 namespace framestow {
 // How the document's answers read in a failed expectation.
-inline void PrintTo(const Block& b, std::ostream* os) {
-  *os << "{tag " << b.tagCode << ", header " << b.headerSize << ", body " << b.bodySize << ", at " << b.offset << ", timeline " << b.timeline << "}";
-}
+inline void PrintTo(const Block& b, std::ostream* os) { *os << "{tag " << b.tagCode << " +" << b.headerSize << "+" << b.bodySize << " at " << b.offset << " in " << b.timeline << "}"; }
 inline void PrintTo(const Reference& r, std::ostream* os) { *os << "{" << r.charId << " in frame " << r.frame << "}"; }
-inline void PrintTo(const LinkedAsset& a, std::ostream* os) {
-  *os << "{" << a.id << ":";
-  for (const auto& name : a.names) *os << " \"" << name << "\"";
-  *os << "}";
-}
+inline void PrintTo(const LinkedAsset& a, std::ostream* os) { *os << "{" << a.id << ": " << a.names.size() << " names, first \"" << (a.names.empty() ? "" : a.names[0]) << "\"}"; }
 }  // namespace framestow
