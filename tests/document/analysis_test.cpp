@@ -83,6 +83,8 @@ TEST(References, WhatEachTimelineAndDefinitionRefersTo) {
       {"the highest character ids", {bitmap(65535), shape(65534, {65535}), place(65534), S, E}, 65534, {{65535, 1}}},
       {"a bitmap fill names a bitmap nothing defines", {shape(2, {40000}), S, E}, 2, {{40000, 1}}},
       {"bitmap fills of a shape", {bitmap(7), shape(13, {7, 7}), S, E}, 13, {{7, 1}, {7, 1}}},
+      {"fill matrices with scale and rotation", {bitmapAfter(Bytes().u8(2).u8(0x41).u16(7).matrixFull(std::pair{65536, -131072}, std::pair{-65536, 32768}, -40, 20)), S, E}, 12, {{7, 1}, {9, 1}}},
+      {"definitions that never move, with ids past every other", {bitmap(5), shape4(60000, 5, 5), morphShape(kDefineMorphShape2, 61000, 5), S, E}, 61000, {{5, 1}, {5, 1}}},
       {"a fill array of more than 254 styles has a 16-bit count", {bitmapAfter(Bytes().u8(0xFF).u16(257).raw(solids256)), S, E}, 12, {{9, 1}}},
       {"solid colours of DefineShape3 carry alpha", {bitmapAfter(Bytes().u8(2).u8(0).rgba(1, 2, 3, 4), kDefineShape3), S, E}, 12, {{9, 1}}},
       {"gradients hold a ratio and a colour per entry", {bitmapAfter(Bytes().u8(2).u8(0x10).matrix(5, 5).u8(3).fill(3 * 4)), S, E}, 12, {{9, 1}}},

@@ -26,6 +26,7 @@ TEST(FuzzFindings, EveryFindingEndsInAMessageOrASoundSave) {
   const FindingRow rows[] = {
       {"the frame size, rate and count run past a declared length of 18 bytes: nothing to write",
        {0x46, 0x57, 0x53, 0x69, 0x12, 0x00, 0x00, 0x00, 0x78, 0x00, 0x53, 0x6f, 0x75, 0x6e, 0x64, 0x00, 0x40, 0x00, 0x80, 0x00}, false},
+      {"a movie of nothing but its header is written again", movieOf({}), true},
       {"a DefineSprite cut off after its id by the end of the movie is never written",
        movieOf({kBackground, kShowFrame, tagBytes(kDefineSprite, Bytes().u16(5))}), false},
       {"after a sprite without End, the saved movie keeps every frame",

@@ -46,11 +46,11 @@ ByteVector shape4(std::uint16_t id, std::uint16_t fill, std::uint16_t line) {
 
 ByteVector text(std::uint16_t code, std::uint16_t id, std::uint16_t font1, std::uint16_t font2) {
   Bytes b;
-  b.u16(id).rect(0, 100, 0, 100).matrix().u8(5).u8(4).u8(0x8C).u16(font1);
+  b.u16(id).rect(0, 100, 0, 100).matrix().u8(5).u8(4).u8(0x8F).u16(font1);
   if (code == kDefineText2) b.rgba(0, 0, 0, 255); else b.rgb(0, 0, 0);
   BitWriter glyphs;
   for (std::uint32_t i = 0; i < 3; ++i) glyphs.ubits(i, 5).sbits(-1, 4);
-  return tagBytes(code, b.u16(240).u8(0x03).raw(glyphs.finish()).u8(0x88).u16(font2).u16(240).u8(0));
+  return tagBytes(code, b.s16(-20).s16(30).u16(240).u8(0x03).raw(glyphs.finish()).u8(0x88).u16(font2).u16(240).u8(0));
 }
 
 Bytes buttonRecord(std::uint8_t flags, std::uint16_t character, bool button2) {

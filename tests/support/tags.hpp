@@ -79,8 +79,8 @@ ByteVector bitmapsMovie(std::size_t bytes, const std::string& signature = "FWS")
 // DefineShape4: edge bounds, a focal gradient and bitmap `fill`, a LINESTYLE2
 // with miter join filled with bitmap `line`.
 ByteVector shape4(std::uint16_t id, std::uint16_t fill, std::uint16_t line);
-// DefineText or DefineText2 (colours with alpha): a style record with `font1`
-// and a colour, 3 glyphs of 9 bits, a style record with `font2`.
+// DefineText or DefineText2 (colours with alpha): a style record with `font1`,
+// a colour and both offsets, 3 glyphs of 9 bits, a style record with `font2`.
 ByteVector text(std::uint16_t code, std::uint16_t id, std::uint16_t font1, std::uint16_t font2);
 // A button record (DefineButton2's with a colour transform).
 Bytes buttonRecord(std::uint8_t flags, std::uint16_t character, bool button2);
