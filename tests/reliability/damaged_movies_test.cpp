@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iostream>
-#include <map>
 #include <random>
 
 #include "support/saved_movie_check.hpp"
@@ -27,6 +25,10 @@ TEST(FuzzFindings, EveryFindingEndsInAMessageOrASoundSave) {
       {"the frame size, rate and count run past a declared length of 18 bytes: nothing to write",
        {0x46, 0x57, 0x53, 0x69, 0x12, 0x00, 0x00, 0x00, 0x78, 0x00, 0x53, 0x6f, 0x75, 0x6e, 0x64, 0x00, 0x40, 0x00, 0x80, 0x00}, false},
       {"a movie of nothing but its header is written again", movieOf({}), true},
+      {"a character defined twice is left out of the check, and the movie is saved",
+       movieOf({kBackground, bitmap(1), shape(2, {1}), sprite(5, {place(2), kShowFrame, kEnd}), sprite(2, {kShowFrame, kEnd}), exports({{2, "a"}, {5, "b"}}), kShowFrame,
+                place(5), kShowFrame, kEnd}), true},
+      {"a text of character id 0 is saved", movieOf({kBackground, font(3), text(kDefineText, 0, 3, 3), exports({{3, "f"}}), kShowFrame, kShowFrame, kEnd}), true},
       {"a DefineSprite cut off after its id by the end of the movie is never written",
        movieOf({kBackground, kShowFrame, tagBytes(kDefineSprite, Bytes().u16(5))}), false},
       {"after a sprite without End, the saved movie keeps every frame",
@@ -46,7 +48,7 @@ TEST(FuzzFindings, EveryFindingEndsInAMessageOrASoundSave) {
 }
 
 // A movie cut at 60 places and its last 4 bytes, and changed at 60 random bytes.
-void sweep(const std::string& name, const ByteVector& movie, std::uint32_t seed, std::map<std::string, int>& outcomes) {
+void sweep(const std::string& name, const ByteVector& movie, std::uint32_t seed, int& analysed) {
   std::mt19937 random(seed);
   for (std::size_t i = 0; i < 124; ++i) {
     ByteVector damaged = movie;
@@ -58,22 +60,21 @@ void sweep(const std::string& name, const ByteVector& movie, std::uint32_t seed,
     }
     const JobReport report = runWholeJob(damaged, testTempDir(), 4);
     for (const std::string& failure : report.failures) ADD_FAILURE() << name << ", damage " << i << ": " << failure;
-    ++outcomes[!report.loadMessage.empty() ? report.loadMessage : report.analysed ? "analysed" : report.analysisError.empty() ? "not analysed" : report.analysisError.substr(0, 18)];
+    analysed += report.analysed ? 1 : 0;
   }
 }
 
 TEST(DamagedMovies, CutOrChangedTheyEndInAMessageOrASoundSave) {
-  std::map<std::string, int> outcomes;
+  int analysed = 0;
   std::uint32_t seed = 1;
   // Generated movies: most are "FWS", whose tags the damage reaches directly.
-  for (; seed <= 10; ++seed) sweep("generated movie " + std::to_string(seed), generatedMovie(seed), seed, outcomes);
+  for (; seed <= 10; ++seed) sweep("generated movie " + std::to_string(seed), generatedMovie(seed), seed, analysed);
   for (const char* pick : {"DefineSprite.swf", "ExportAssets-CS6.swf", "DefineButton2-CS6.swf", "DefineText2-MX.swf", "DoInitAction-CS6.swf",
                            "PlaceObject2-ClipActionsV5-CS6.swf", "DefineMorphShape2-GradientFlags.swf"}) {
     const std::string path = corpusDir() + "/" + pick;
-    if (std::filesystem::exists(path)) sweep(pick, readFile(path), 100 + seed++, outcomes);
+    if (std::filesystem::exists(path)) sweep(pick, readFile(path), 100 + seed++, analysed);
   }
-  for (const auto& [outcome, count] : outcomes) std::cout << "[ damaged ] " << count << ": " << outcome << "\n";
-  EXPECT_GT(outcomes["analysed"], 0);
+  EXPECT_GT(analysed, 500);
 }
 
 }  // namespace

@@ -50,16 +50,14 @@ bool saveInChild(const std::string& movie, bool backup, Clock::duration delay, c
   return WIFSIGNALED(status);
 }
 
-struct KillRow {
-  const char* name;
-  std::string signature;
-  bool backup;
-  std::size_t bytes;  // a deflated movie is put together before any file step, so less serves
-};
-
 TEST(KillDuringSave, TheMovieIsOldOrNewAndTheBackupOldOrComplete) {
-  const KillRow rows[] = {{"an uncompressed movie with its backup", "FWS", true, 20u << 20}, {"a compressed movie", "CWS", false, 6u << 20}};
-  for (const KillRow& row : rows) {
+  const struct {
+    const char* name;
+    std::string signature;
+    bool backup;
+    std::size_t bytes;  // a deflated movie is put together before any file step, so less serves
+  } rows[] = {{"an uncompressed movie with its backup", "FWS", true, 20u << 20}, {"a compressed movie", "CWS", false, 6u << 20}};
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     const std::string movie = tempPath(row.signature + "/movie.swf"), backup = tempPath(row.signature + "/movie_old.swf");
     const ByteVector oldMovie = bitmapsMovie(row.bytes, row.signature), olderBackup = movieOf({kBackground, kShowFrame, kEnd});

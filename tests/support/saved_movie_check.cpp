@@ -39,20 +39,26 @@ std::uint32_t usedBy(const ListedTag& tag) {
 }
 
 // Characters used before the tag that defines them (or never defined); the
-// references of `input` stand for what each definition is built from.
+// references of `input` stand for what each definition is built from. Of a
+// character defined twice (no sound movie does that) the analysis keeps one
+// account for both definitions, so they are taken to use nothing.
 std::set<std::uint32_t> usedEarly(const std::vector<ListedTag>& tags, const Document& input) {
   Uses defined, used;
-  auto visit = [&](const ListedTag& tag) {
+  std::map<std::uint32_t, int> definitions;
+  for (const ListedTag& tag : tags) definitions[tag.id] += definesCharacter(tag.code) ? 1 : 0;
+  std::vector<ListedTag> all;
+  for (const ListedTag& tag : tags) {
+    all.push_back(tag);
+    if (tag.code == 39 && definitions[tag.id] == 1) for (const ListedTag& inner : spriteTags(tag)) all.push_back(inner);
+  }
+  for (const ListedTag& tag : all) {
     note(used, usedBy(tag), tag.offset);
     for (const auto& entry : exportEntries(tag)) note(used, entry.first, tag.offset);
-    if (!definesCharacter(tag.code) || tag.bytes.size() < tag.head + 2) return;
+    if (!definesCharacter(tag.code) || tag.bytes.size() < tag.head + 2) continue;
     note(defined, tag.id, tag.offset);
-    // A sprite's placements are tags of their own, seen where they stand.
-    if (tag.code != 39) for (const Reference& r : input.references(tag.id)) note(used, static_cast<std::uint32_t>(r.charId), tag.offset);
-  };
-  for (const ListedTag& tag : tags) {
-    visit(tag);
-    if (tag.code == 39) for (const ListedTag& inner : spriteTags(tag)) visit(inner);
+    // A sprite's placements are tags of their own, seen where they stand; row 0 is the main timeline's.
+    if (tag.code == 39 || tag.id == 0 || definitions[tag.id] > 1) continue;
+    for (const Reference& r : input.references(tag.id)) note(used, static_cast<std::uint32_t>(r.charId), tag.offset);
   }
   std::set<std::uint32_t> early;
   for (const auto& [id, at] : used) {
@@ -201,9 +207,8 @@ JobReport runWholeJob(const ByteVector& file, const std::string& scratchFolder, 
   Document doc;
   report.loadMessage = load(doc, path.empty() ? writeFile(scratchFolder + "/input.swf", file) : path);
   if (!report.loadMessage.empty()) {
-    static const std::set<std::string> kRefusals{"Sorry, an error has occured reading the file.", "Sorry, the file doesn't appear to be an swf.",
-                                                 "Sorry, the file doesn't appear to be complete."};
-    if (kRefusals.count(report.loadMessage) == 0) fail("unexpected load message: " + report.loadMessage);
+    const std::set<std::string> refusals{"Sorry, an error has occured reading the file.", "Sorry, the file doesn't appear to be an swf.", "Sorry, the file doesn't appear to be complete."};
+    if (refusals.count(report.loadMessage) == 0) fail("unexpected load message: " + report.loadMessage);
     return report;
   }
   report.analysisError = analyse(doc);

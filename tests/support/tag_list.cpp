@@ -63,8 +63,6 @@ Listing listMovie(const ByteVector& file) {
   return listing;
 }
 
-std::vector<ListedTag> listTags(const ByteVector& file) { return listMovie(file).tags; }
-
 std::vector<ListedTag> spriteTags(const ListedTag& sprite, bool* whole) {
   std::vector<ListedTag> tags;
   std::size_t stop = 0;

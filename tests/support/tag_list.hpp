@@ -32,7 +32,6 @@ struct Listing {
 
 // The listing of a movie file; a "CWS" body is inflated first.
 Listing listMovie(const ByteVector& file);
-std::vector<ListedTag> listTags(const ByteVector& file);
 // The tags inside a DefineSprite; `whole` turns false unless they fill its body exactly.
 std::vector<ListedTag> spriteTags(const ListedTag& sprite, bool* whole = nullptr);
 // Whether a tag defines a character (its id is the body's first UI16).
