@@ -4,10 +4,13 @@
 // and mode of what it writes. Every file of the folder is compared before and
 // after.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <map>
 
 #include "support/documents.hpp"
@@ -25,7 +28,7 @@ std::map<std::string, std::string> snapshotOf(const std::string& folder) {
   std::map<std::string, std::string> snapshot;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
     const fs::file_status status = entry.symlink_status();
-    std::string& what = snapshot[fs::relative(entry.path(), folder).generic_string()];
+    std::string& what = snapshot[entry.path().lexically_relative(folder).generic_string()];
     if (fs::is_symlink(status)) {
       what = "link -> " + fs::read_symlink(entry.path()).generic_string();
     } else if (fs::is_regular_file(status)) {
@@ -112,12 +115,12 @@ struct SituationRow {
   std::int32_t frame = 2;
   bool removal = false;
   bool backup = true;
-  std::string output = "";
+  std::string output = "";             // "" for the loaded movie
   std::string result = kSaved;
   std::string reason = "";
-  std::string savedAt = "real/m.swf";  // where the new movie is; "" for nowhere
-  std::string backupAt = "";            // where the backup of what was there is; "" for nowhere
-  bool readOnlyFolder = false;          // real/ takes no new file (as for a user who may not write there)
+  std::string savedAt = "real/m.swf";  // where a save that went through put the new movie
+  std::string backupAt = "";           // where the backup of what was there is; "" for nowhere
+  bool readOnlyFolder = false;         // real/ takes no new file (as for a user who may not write there)
 };
 
 void expectSituation(const SituationRow& row, const std::string& folder) {
@@ -134,12 +137,12 @@ void expectSituation(const SituationRow& row, const std::string& folder) {
   auto expected = snapshotOf(folder);
   FaultInjectingFileSystem files;
   if (row.readOnlyFolder) files.readOnlyFolder = folder + "/real";
-  const SaveOutcome outcome = doc.save(row.frame, row.removal, row.backup, row.output.empty() ? "" : inFolder("@" + row.output, folder), files);
+  const SaveOutcome outcome = doc.save(row.frame, row.removal, row.backup, inFolder(row.output, folder), files);
   EXPECT_EQ(saveResultText(outcome.result), row.result);
   EXPECT_EQ(outcome.reason, inFolder(row.reason, folder));
   EXPECT_EQ(outcome.backupPath, row.backupAt.empty() ? "" : folder + "/" + row.backupAt);
   const auto after = snapshotOf(folder);
-  if (!row.savedAt.empty() && row.result == kSaved) {
+  if (row.result == kSaved) {
     EXPECT_EQ(outcome.outputPath, folder + "/" + row.savedAt);
     EXPECT_EQ(readFile(folder + "/" + row.savedAt), saveInMemory(doc, row.frame, row.removal).bytes);
     if (!row.backupAt.empty()) expected[row.backupAt] = expected[row.savedAt];
@@ -148,12 +151,70 @@ void expectSituation(const SituationRow& row, const std::string& folder) {
   EXPECT_EQ(after, expected) << "something besides the new movie and its backup changed";
 }
 
+void link(const std::string& target, const std::string& name) { fs::create_symlink(target, name); }
+void notes(const std::string& path) { writeFile(path, {'n', 'o'}); }
+std::unique_ptr<LockedFile> lockedElsewhere(Document&, const std::string& path) {
+  std::unique_ptr<LockedFile> held;
+  EXPECT_FALSE(realFileSystem().lock(path, std::chrono::milliseconds(0), held));
+  return held;
+}
+std::unique_ptr<LockedFile> rewritten(Document&, const std::string& path) { return writeFile(path, {'o'}), nullptr; }
+std::unique_ptr<LockedFile> savedForFrame2(Document& doc, const std::string&) { return doc.save(2, false, true), nullptr; }
+
 TEST(SaveSituations, WhatASaveWritesAndWhatItLeaves) {
   const ByteVector cutShort = [] { ByteVector m = bitmapsMovie(300); m.pop_back(); return m; }();
+  const auto movedTo2 = [](const ByteVector& file) {
+    Document doc;
+    EXPECT_EQ(loadAndAnalyse(doc, file, tempPath("to-move.swf")), "");
+    return saveInMemory(doc, 2, false).bytes;
+  };
   const SituationRow rows[] = {
       {.name = "the backup is the file as loaded", .backupAt = "real/m_old.swf"},
       {.name = "a compressed movie stays compressed, its backup too", .movie = bitmapsMovie(300, "CWS"), .backupAt = "real/m_old.swf"},
-      {.name = "without a backup", .backup = false},
+      {.name = "without a backup, what lies under the backup name stays", .prepare = [] { notes("real/m_old.swf"); }, .backup = false},
+      {.name = "whatever lies under backup names stays: the backup takes the first free name",
+       .prepare = [] { notes("real/m_old.swf"), fs::create_directory("real/m_old_2.swf"), link("none.swf", "real/m_old_3.swf"), notes("real/m_old_5.swf"); },
+       .backupAt = "real/m_old_4.swf"},
+      {.name = "links and files where temporary files go are stepped over",
+       .prepare = [] { link("none", "real/m.swf.framestow-0.tmp"), link("none", "real/.fstw-0.tmp"), notes("real/.fstw-1.tmp"); }, .backupAt = "real/m_old.swf"},
+      {.name = "through links in another folder: the real file is replaced, the backup goes beside it, the links stay",
+       .prepare = [] { link("../real/m.swf", "other/m.swf"), link("other/m.swf", "m.swf"); }, .load = "m.swf", .backupAt = "real/m_old.swf"},
+      {.name = "an output link to another file writes that file", .prepare = [] { notes("other/out.swf"), link("other/out.swf", "out.swf"); },
+       .output = "@out.swf", .savedAt = "other/out.swf"},
+      {.name = "an output link to the movie is an in-place save", .prepare = [] { link("real/m.swf", "same.swf"); }, .output = "@same.swf",
+       .backupAt = "real/m_old.swf"},
+      {.name = "an output naming the movie another way is an in-place save", .output = "@other/../real/./m.swf", .backupAt = "real/m_old.swf"},
+      {.name = "an output that is another hard link of the movie is written alone", .prepare = [] { fs::create_hard_link("real/m.swf", "other/hard.swf"); },
+       .output = "@other/hard.swf", .savedAt = "other/hard.swf"},
+      {.name = "an output through a linked folder to the movie, which has another hard link, is an in-place save",
+       .prepare = [] { fs::create_hard_link("real/m.swf", "other/hard.swf"), link("real", "linked"); }, .output = "@linked/m.swf", .backupAt = "real/m_old.swf"},
+      {.name = "a new output file", .output = "@other/new.swf", .savedAt = "other/new.swf"},
+      {.name = "an output link to nothing is refused", .prepare = [] { link("other/none.swf", "dangling.swf"); }, .output = "@dangling.swf",
+       .result = kErrorWriting, .reason = "The symbolic link points to no file: @dangling.swf -> @other/none.swf"},
+      {.name = "a FIFO is refused", .prepare = [] { ASSERT_EQ(mkfifo("other/pipe.swf", 0644), 0); }, .output = "@other/pipe.swf", .result = kErrorWriting,
+       .reason = "Not a regular file (a FIFO): @other/pipe.swf"},
+      {.name = "a folder is refused", .prepare = [] { fs::create_directory("other/folder.swf"); }, .output = "@other/folder.swf", .result = kErrorWriting,
+       .reason = "Not a regular file (a folder): @other/folder.swf"},
+      {.name = "a device is refused, even for root", .output = "/dev/null", .result = kErrorWriting, .reason = "Not a regular file (a device): /dev/null"},
+      {.name = "a read-only movie is refused before its backup", .prepare = [] { fs::permissions("real/m.swf", fs::perms::owner_read, fs::perm_options::replace); },
+       .result = kErrorWriting, .reason = "The file is read-only: @real/m.swf"},
+      {.name = "a folder that takes no new file", .result = kErrorWriting, .reason = "Permission denied: @real/m.swf", .readOnlyFolder = true},
+      {.name = "a movie another save holds is left alone", .meanwhile = lockedElsewhere, .result = kErrorWriting,
+       .reason = "Another save is writing this file: @real/m.swf"},
+      {.name = "a movie rewritten since it was loaded is left alone", .meanwhile = rewritten, .result = kErrorWriting,
+       .reason = "The file changed since it was loaded: @real/m.swf"},
+      {.name = "a movie replaced by a copy of itself is saved", .meanwhile = [](Document&, const std::string& path) {
+         return fs::copy_file(path, path + ".copy"), fs::rename(path + ".copy", path), nullptr; }, .backupAt = "real/m_old.swf"},
+      {.name = "a movie removed since it was loaded is not written anew", .meanwhile = [](Document&, const std::string& path) { return fs::remove(path), nullptr; },
+       .result = kErrorWriting, .reason = "No such file or directory: @real/m.swf"},
+      {.name = "a save for frame 3 after one for frame 2 replaces what that wrote", .meanwhile = savedForFrame2, .frame = 3, .backupAt = "real/m_old_2.swf"},
+      {.name = "a save put back as loaded is saved again", .meanwhile = [](Document& doc, const std::string& path) {
+         return savedForFrame2(doc, path), writeFile(path, bitmapsMovie(300)), nullptr; }, .backupAt = "real/m_old_2.swf"},
+      {.name = "a save rewritten by someone else is left alone", .meanwhile = [](Document& doc, const std::string& path) {
+         return savedForFrame2(doc, path), rewritten(doc, path); }, .frame = 3, .result = kErrorWriting, .reason = "The file changed since it was loaded: @real/m.swf"},
+      {.name = "a movie that already has the layout is not written again", .movie = movedTo2(bitmapsMovie(300)), .result = kLaidOut},
+      {.name = "nor when it is compressed, with removal", .movie = movedTo2(bitmapsMovie(300, "CWS")), .removal = true, .result = kLaidOut},
+      {.name = "a movie moved to frame 2 is saved for frame 3", .movie = movedTo2(bitmapsMovie(300)), .frame = 3, .backupAt = "real/m_old.swf"},
       {.name = "a movie that was not analysed is not saved", .analyse = false, .result = kErrorWriting,
        .reason = "The movie was not analysed, so nothing is written: @real/m.swf"},
       {.name = "a movie whose analysis stopped is not saved",
@@ -166,12 +227,59 @@ TEST(SaveSituations, WhatASaveWritesAndWhatItLeaves) {
        .result = kErrorWriting, .reason = "The movie is incomplete and cannot be written: @real/m.swf"},
       {.name = "a movie a byte shorter than it declares is not saved", .movie = cutShort, .result = kErrorWriting,
        .reason = "The movie is incomplete and cannot be written: @real/m.swf"},
-      {.name = "a second save for the same frame finds its layout in place",
-       .meanwhile = [](Document& doc, const std::string&) { return doc.save(2, false, true), nullptr; }, .result = kLaidOut},
+      {.name = "a second save for the same frame finds its layout in place", .meanwhile = savedForFrame2, .result = kLaidOut},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE(rows[i].name);
     expectSituation(rows[i], tempPath(std::to_string(i)));
+  }
+}
+
+struct OwnerRow {
+  const char* name;
+  unsigned mode;
+  bool otherOwner;        // the movie belongs to user 1234, group 5678 (only root can do that)
+  bool linksFail;         // the backup is a copy, not a second name of the movie
+  bool ownerChangesFail;  // as for a user who may not give files away
+  unsigned savedMode;
+};
+
+TEST(SaveOwners, TheSavedMovieAndItsBackupKeepTheOwnerAndModeOfTheOriginal) {
+  const OwnerRow rows[] = {
+      {"a group-readable movie", 0640, false, false, false, 0640},
+      {"a private movie with a copied backup", 0600, false, true, false, 0600},
+      {"setuid kept with its owner", 06755, false, true, false, 06755},
+      {"setuid and setgid dropped where the owner cannot be kept", 06755, false, false, true, 0755},
+      {"another user's movie saved by root", 0604, true, false, false, 0604},
+      {"another user's movie with a copied backup", 06750, true, true, false, 06750},
+  };
+  const auto ownerOf = [](const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+    return std::vector<unsigned>{static_cast<unsigned>(st.st_mode & 07777), st.st_uid, st.st_gid};
+  };
+  for (const OwnerRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (row.otherOwner && geteuid() != 0) {
+      std::cout << "[ SKIPPED  ] " << row.name << ": giving a file to another user needs root\n";
+      continue;
+    }
+    const std::string path = tempPath(std::string(row.name) + ".swf");
+    Document doc;
+    ASSERT_EQ(loadAndAnalyse(doc, bitmapsMovie(300), path), "");
+    ASSERT_TRUE(!row.otherOwner || chown(path.c_str(), 1234, 5678) == 0);
+    ASSERT_EQ(chmod(path.c_str(), row.mode), 0);
+    const std::vector<unsigned> before = ownerOf(path);
+    FaultInjectingFileSystem files;
+    files.linksFail = row.linksFail;
+    files.ownerChangesFail = row.ownerChangesFail;
+    const SaveOutcome outcome = doc.save(2, false, true, "", files);
+    ASSERT_EQ(outcome.result, kFileModified) << outcome.reason;
+    std::vector<unsigned> saved = before;
+    saved[0] = row.savedMode;
+    EXPECT_EQ(ownerOf(path), saved);
+    EXPECT_EQ(ownerOf(outcome.backupPath), before) << "the backup is the original, owner and mode included";
+    EXPECT_EQ(readFile(outcome.backupPath), bitmapsMovie(300));
   }
 }
 
