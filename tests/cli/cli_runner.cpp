@@ -7,78 +7,96 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+
+#include "support/test_files.hpp"
 
 namespace framestow::clitest {
 
-namespace {
-
 namespace fs = std::filesystem;
-
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-}  // namespace
 
 CliResult runCli(const std::vector<std::string>& arguments) { return runCliWritingTo(arguments, ""); }
 
 CliResult runCliWritingTo(const std::vector<std::string>& arguments, const std::string& standardOutput) {
-  // Captured through files, not pipes: a child that fills a pipe while the
-  // parent waits would block both.
-  const fs::path folder = fs::path(FRAMESTOW_TEST_TMP) / "captured";
-  fs::create_directories(folder);
-  const fs::path outPath = folder / ("out-" + std::to_string(::getpid()));
-  const fs::path errPath = folder / ("err-" + std::to_string(::getpid()));
-
-  std::vector<std::string> argvStrings{FRAMESTOW_CLI};
-  argvStrings.insert(argvStrings.end(), arguments.begin(), arguments.end());
+  // Output is captured in files, not pipes, which a long output could fill while we wait.
+  const std::string out = standardOutput.empty() ? test::tempPath("stdout") : standardOutput, err = test::tempPath("stderr");
+  std::vector<std::string> strings{FRAMESTOW_CLI};
+  strings.insert(strings.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
-  for (std::string& s : argvStrings) argv.push_back(s.data());
+  for (std::string& s : strings) argv.push_back(s.data());
   argv.push_back(nullptr);
-
-  const pid_t child = ::fork();
+  const pid_t child = fork();
   if (child == 0) {
-    const std::string outTarget = standardOutput.empty() ? outPath.string() : standardOutput;
-    const int out = ::open(outTarget.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0) ::_exit(127);
-    ::dup2(out, STDOUT_FILENO);
-    ::dup2(err, STDERR_FILENO);
-    ::alarm(60);  // kept across exec
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
+    const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (outFile < 0 || errFile < 0) _exit(127);
+    dup2(outFile, STDOUT_FILENO);
+    dup2(errFile, STDERR_FILENO);
+    alarm(60);  // kept across exec: a command that hangs fails its test instead of stalling the suite
+    execv(argv[0], argv.data());
+    _exit(127);
   }
   CliResult result;
-  int waitStatus = 0;
+  int status = 0;
   struct rusage usage {};
-  if (child > 0 && ::wait4(child, &waitStatus, 0, &usage) == child && WIFEXITED(waitStatus)) {
-    result.status = WEXITSTATUS(waitStatus);
-  }
+  if (child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) result.status = WEXITSTATUS(status);
   result.peakMemoryKb = usage.ru_maxrss;
-  if (standardOutput.empty()) result.out = slurp(outPath);
-  result.err = slurp(errPath);
+  const ByteVector outBytes = standardOutput.empty() ? test::readFile(out) : ByteVector{}, errBytes = test::readFile(err);
+  result.out.assign(outBytes.begin(), outBytes.end());
+  result.err.assign(errBytes.begin(), errBytes.end());
   return result;
 }
 
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
+namespace {
+
+// `text` with each "@" replaced by the folder and a slash.
+std::string inFolder(const std::string& text, const std::string& folder) {
+  std::string out;
+  for (const char c : text) out += c == '@' ? folder + "/" : std::string(1, c);
+  return out;
 }
 
-std::string freshFolder() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  const fs::path folder =
-      fs::path(FRAMESTOW_TEST_TMP) / (std::string(info->test_suite_name()) + "." + info->name());
+}  // namespace
+
+CliResult runCase(const CliCase& scenario) {
+  SCOPED_TRACE(scenario.name);
+  // A fresh folder of its own for each case.
+  static int cases = 0;
+  const std::string folder = test::testTempDir() + "/" + std::to_string(++cases);
   fs::remove_all(folder);
   fs::create_directories(folder);
-  return folder.string();
+  for (const auto& [name, bytes] : scenario.files) test::writeFile(folder + "/" + name, bytes);
+  if (scenario.prepare) scenario.prepare(folder);
+  CliResult result;
+  for (const CliStep& step : scenario.steps) {
+    std::vector<std::string> args;
+    std::string command = "framestow-cli";
+    for (const std::string& arg : step.args) {
+      args.push_back(inFolder(arg, folder));
+      command += " " + arg;
+    }
+    SCOPED_TRACE(command);
+    result = runCli(args);
+    EXPECT_EQ(result.status, step.status) << result.err;
+    for (const std::string& text : step.out) {
+      EXPECT_NE(result.out.find(inFolder(text, folder)), std::string::npos) << inFolder(text, folder) << "\nin:\n" << result.out;
+    }
+    const bool errAsExpected = step.err.empty() ? result.err.empty() : step.err == "*" ? !result.err.empty() : result.err.find(inFolder(step.err, folder)) != std::string::npos;
+    EXPECT_TRUE(errAsExpected) << "standard error:\n" << result.err;
+    for (const auto& [name, bytes] : step.files) {
+      const std::string path = folder + "/" + name;
+      EXPECT_TRUE(bytes ? fs::exists(path) && test::readFile(path) == *bytes : !fs::exists(path)) << name << (bytes ? " is missing or holds other bytes" : " is there");
+    }
+    if (!step.json.empty()) {
+      const nlohmann::json printed = nlohmann::json::parse(result.out, nullptr, false);
+      for (const auto& [pointer, value] : step.json) {
+        const nlohmann::json::json_pointer at(pointer);
+        const nlohmann::json expected = value.is_string() ? nlohmann::json(inFolder(value.get<std::string>(), folder)) : value;
+        // An expected null stands for a field that is not there.
+        EXPECT_TRUE(expected.is_null() ? !printed.contains(at) : printed.contains(at) && printed[at] == expected) << pointer << " is not " << expected.dump() << " in:\n" << result.out;
+      }
+    }
+    if (step.then) step.then(folder);
+  }
+  return result;
 }
 
 }  // namespace framestow::clitest
