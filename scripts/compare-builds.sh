@@ -1,12 +1,58 @@
 #!/usr/bin/env bash
-# Compares two builds of framestow-cli on the same movies: the all-frames
-# analysis (JSON, every frame's movable bytes) and the saved bytes for frames
-# 2, the middle one and the last. Prints one line per difference and a count.
-# A check that a change meant to be behaviour-neutral is.
+# Compares two builds of framestow-cli on the same movies, a check that a
+# change meant to be behaviour-neutral is. For every movie it compares:
+#   - info, and analyze as text (the default table of target frames);
+#   - analyze --all-frames --json: the file information, the analysis lines,
+#     the linked assets and, for EVERY frame, the movable bytes, the three
+#     verdict lines and whether Save is offered;
+#   - save for frames 1, 2, the middle one and the last, each with and without
+#     --keep-redundant: the report (text without, JSON with the option), the
+#     exit status and the saved bytes.
+# Prints one line per difference, then the counts.
 #
 #   bash scripts/compare-builds.sh OLD_CLI NEW_CLI MOVIE...
 #   find ../shared/corpus -type f | xargs bash scripts/compare-builds.sh old/framestow-cli build/release/src/cli/framestow-cli
+#
+# COMPARE_JOBS=N runs N movies at a time (default 1).
 set -uo pipefail
+
+if [[ "${1:-}" == "--one" ]]; then
+  # One movie: prints "movie", "save" (one per save compared) and "differs: ..." lines.
+  old="$2"
+  new="$3"
+  movie="$4"
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  echo "movie"
+  run() { "$@" 2>&1; echo "status $?"; }
+  for command in info analyze; do
+    if [[ "$(run "$old" "$command" "$movie")" != "$(run "$new" "$command" "$movie")" ]]; then
+      echo "differs: $command: $movie"
+    fi
+  done
+  a=$(run "$old" analyze --all-frames --json "$movie")
+  b=$(run "$new" analyze --all-frames --json "$movie")
+  [[ "$a" != "$b" ]] && echo "differs: analyze --all-frames --json: $movie"
+  frames=$(grep -o '"frameCount": *[0-9]*' <<<"$a" | head -1 | grep -o '[0-9]*$')
+  [[ -z "$frames" ]] && exit 0
+  for n in $(printf '%s\n' 1 2 $(((frames + 1) / 2)) "$frames" | sort -nu); do
+    ((n >= 1 && n <= frames)) || continue
+    for keep in "" --keep-redundant; do
+      format=()
+      [[ -n "$keep" ]] && format=(--json)
+      rm -f "$work/old.swf" "$work/new.swf"
+      ra=$(run "$old" save --frame "$n" $keep "${format[@]}" --output "$work/old.swf" "$movie")
+      rb=$(run "$new" save --frame "$n" $keep "${format[@]}" --output "$work/new.swf" "$movie")
+      echo "save"
+      if [[ "${ra//old.swf/out}" != "${rb//new.swf/out}" ]]; then
+        echo "differs: save report, frame $n $keep: $movie"
+      elif [[ -f "$work/old.swf" || -f "$work/new.swf" ]] && ! cmp -s "$work/old.swf" "$work/new.swf"; then
+        echo "differs: saved bytes, frame $n $keep: $movie"
+      fi
+    done
+  done
+  exit 0
+fi
 
 if [[ $# -lt 3 ]]; then
   echo "usage: $0 OLD_CLI NEW_CLI MOVIE..." >&2
@@ -15,34 +61,12 @@ fi
 old="$1"
 new="$2"
 shift 2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-differences=0
-movies=0
-for movie in "$@"; do
-  movies=$((movies + 1))
-  a=$("$old" analyze --all-frames --json "$movie" 2>&1; echo "status $?")
-  b=$("$new" analyze --all-frames --json "$movie" 2>&1; echo "status $?")
-  if [[ "$a" != "$b" ]]; then
-    echo "analysis differs: $movie"
-    differences=$((differences + 1))
-  fi
-  frames=$(grep -o '"frameCount": *[0-9]*' <<<"$b" | head -1 | grep -o '[0-9]*$')
-  [[ -z "$frames" ]] && continue
-  for n in 2 $(((frames + 1) / 2)) "$frames"; do
-    ((n >= 2 && n <= frames)) || continue
-    rm -f "$work/old.swf" "$work/new.swf"
-    ra=$("$old" save --frame "$n" --output "$work/old.swf" "$movie" 2>&1; echo "status $?")
-    rb=$("$new" save --frame "$n" --output "$work/new.swf" "$movie" 2>&1; echo "status $?")
-    if [[ "${ra//old.swf/out}" != "${rb//new.swf/out}" ]]; then
-      echo "save report differs: $movie, frame $n"
-      differences=$((differences + 1))
-    elif [[ -f "$work/old.swf" || -f "$work/new.swf" ]] && ! cmp -s "$work/old.swf" "$work/new.swf"; then
-      echo "saved bytes differ: $movie, frame $n"
-      differences=$((differences + 1))
-    fi
-  done
-done
-echo "$movies movies, $differences differences"
+results=$(mktemp)
+trap 'rm -f "$results"' EXIT
+printf '%s\0' "$@" | xargs -0 -n 1 -P "${COMPARE_JOBS:-1}" bash "$0" --one "$old" "$new" >"$results"
+grep '^differs: ' "$results" | sed 's/^differs: //'
+movies=$(grep -c '^movie$' "$results")
+saves=$(grep -c '^save$' "$results")
+differences=$(grep -c '^differs: ' "$results")
+echo "$movies movies, $saves saves, $differences differences"
 [[ $differences -eq 0 ]]
