@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "common/file_header.hpp"
 #include "document/document.hpp"
 #include "movie_gen.hpp"
 #include "swfin/loader.hpp"
@@ -170,7 +171,7 @@ int pairsFor(int sizeMb) { return sizeMb >= 100 ? 3 : sizeMb >= 10 ? 5 : 12; }
 // zlib's uncompress of a "CWS" file's body into a fresh buffer: the floor of
 // loading and analysing. Returns CPU seconds, or a negative value on failure.
 double timeInflate(const std::vector<std::uint8_t>& file) {
-  const std::uint32_t declared = file[4] | file[5] << 8 | file[6] << 16 | static_cast<std::uint32_t>(file[7]) << 24;
+  const std::uint32_t declared = readFileLength(file);
   const double start = cpuNow();
   std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[declared - 8]);
   uLongf outLength = declared - 8;
@@ -427,7 +428,7 @@ void benchPeakMemory(benchmark::State& state, BenchMovie which) {
   const fs::path path = moviePath(which, which.cws);
   const std::string name = movieName(which) + (which.cws ? ".cws" : ".fws");
   const auto& file = fileBytes(path);
-  const std::uint32_t declared = file[4] | file[5] << 8 | file[6] << 16 | static_cast<std::uint32_t>(file[7]) << 24;
+  const std::uint32_t declared = readFileLength(file);
   fs::create_directories(options.out);
   const fs::path saved = options.out / (name + ".peak.swf");
   for (auto _ : state) {

@@ -19,6 +19,7 @@
 #include "cli/save_report.hpp"
 #include "cli/target_frames.hpp"
 #include "cli/text_output.hpp"
+#include "common/file_header.hpp"
 #include "document/document.hpp"
 
 namespace framestow::cli {
@@ -52,11 +53,6 @@ void removeTemporaryFilesWhenStopped() {
 #endif
 }
 
-std::uint32_t lengthField(const unsigned char* header) {
-  return static_cast<std::uint32_t>(header[4]) | static_cast<std::uint32_t>(header[5]) << 8 |
-         static_cast<std::uint32_t>(header[6]) << 16 | static_cast<std::uint32_t>(header[7]) << 24;
-}
-
 // Size on disk and the header's FileLength field of a movie just written.
 void readWrittenSizes(const std::string& path, SaveReport& save) {
   std::error_code ec;
@@ -65,8 +61,8 @@ void readWrittenSizes(const std::string& path, SaveReport& save) {
   const auto size = fs::file_size(path, ec);
   if (!ec) save.sizeAfter = size;
   std::ifstream file(path, std::ios::binary);
-  unsigned char header[8] = {};
-  if (file.read(reinterpret_cast<char*>(header), sizeof header)) save.declaredLengthAfter = lengthField(header);
+  std::uint8_t header[kFileHeaderSize] = {};
+  if (file.read(reinterpret_cast<char*>(header), sizeof header)) save.declaredLengthAfter = readFileLength(header);
 }
 
 // The movie written to `out` (standard output), its size and length field
@@ -76,7 +72,7 @@ SaveOutcome writeToStream(Document& document, std::int32_t frame, bool removeRed
 #if defined(_WIN32)
   _setmode(_fileno(stdout), _O_BINARY);  // a movie, not text: no line ends rewritten
 #endif
-  unsigned char header[8] = {};
+  std::uint8_t header[kFileHeaderSize] = {};
   std::uint64_t written = 0;
   const auto put = [&](const std::uint8_t* data, std::size_t size) -> std::error_code {
     for (std::size_t i = 0; i < size && written + i < sizeof header; ++i) header[written + i] = data[i];
@@ -92,7 +88,7 @@ SaveOutcome writeToStream(Document& document, std::int32_t frame, bool removeRed
     outcome.reason = std::error_code(errno != 0 ? errno : EIO, std::generic_category()).message() + ": standard output";
   }
   save.sizeAfter = written;
-  save.declaredLengthAfter = lengthField(header);
+  save.declaredLengthAfter = readFileLength(header);
   return outcome;
 }
 

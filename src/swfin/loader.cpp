@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "common/byte_text.hpp"
+#include "common/file_header.hpp"
 #include "swfin/reader.hpp"
 #include "swfin/regular_file.hpp"
 
@@ -48,11 +49,8 @@ bool hasSwfSignature(std::span<const std::uint8_t> head) {
 // the movie may be read on.
 std::string readFileHeader(LoadedMovie& movie, std::span<const std::uint8_t> head, std::uint64_t fileSize) {
   if (!hasSwfSignature(head)) return kErrorNotSwf;
-  Reader header(head);
-  header.fileOffset = 2;
-  movie.m.version = header.readBufUInt8();
-  header.fileOffset = 4;
-  movie.m.size = header.readBufUInt32();
+  movie.m.version = head[3];
+  movie.m.size = readFileLength(head);
   movie.swfCompressed = head[0] == 'C' ? 1 : 0;
   movie.hInfoString2 = byteCountText(movie.m.size, "File Size: %.2f kBytes ", "File Size: %i bytes ");
   if (movie.swfCompressed) movie.hInfoString2 += "(uncompressed)";
@@ -170,8 +168,7 @@ void readFrameHeader(LoadedMovie& movie, Analysis& analysis) {
 
   // Everything after the header is read within the declared movie.
   Reader reader(data.subspan(0, std::min<std::size_t>(data.size(), movie.m.size)));
-  reader.fileOffset = 4;
-  movie.m.size = reader.readBufUInt32();
+  reader.fileOffset = kFileHeaderSize;
   readRect(reader, movie.m.frame);
   movie.rectByteLen = static_cast<std::int32_t>(reader.fileOffset - 8);
   movie.hInfoString3 = formatText("Dimensions: %i x %i", movie.m.frame.xMax / 20, movie.m.frame.yMax / 20);

@@ -62,10 +62,7 @@ class Assembler {
   AssembledMovie finish() {
     flush();
     // The file length is the uncompressed length of the movie as written.
-    const auto at = static_cast<std::size_t>(movie_.mSizeBlock) < a_.byteoutput.size()
-                        ? a_.byteoutput[static_cast<std::size_t>(movie_.mSizeBlock)].thisStart
-                        : 4u;
-    out_.setFileLength(at, static_cast<std::uint32_t>(out_.size()));
+    out_.setFileHeader(data_, static_cast<std::uint32_t>(out_.size()));
     return std::move(out_);
   }
 
@@ -123,11 +120,8 @@ void AssembledMovie::copy(std::size_t offset, std::uint8_t* out, std::size_t cou
     std::memcpy(out + done, run->bytes + from, take);
     done += take;
   }
-  // The file length, where it goes.
-  for (std::size_t i = 0; i < patch_.size(); ++i) {
-    const std::size_t at = patchAt_ + i;
-    if (at >= offset && at < offset + count) out[at - offset] = patch_[i];
-  }
+  // The file header, with the movie's length.
+  for (std::size_t at = offset; at < header_.size() && at < offset + count; ++at) out[at - offset] = header_[at];
 }
 
 std::vector<std::uint8_t> AssembledMovie::bytes() const {

@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "analysis/tables.hpp"
+#include "common/file_header.hpp"
 #include "planner/plan.hpp"
 #include "swfin/movie.hpp"
 #include "writer/file_system.hpp"
@@ -54,21 +56,21 @@ class AssembledMovie {
   bool writePieces(std::uint8_t* buffer, std::size_t bufferSize, Write&& write) const;
   static constexpr std::size_t kDirectWrite = 64 * 1024;
 
-  // For the assembler: one more run, and the file length written at `at`.
+  // For the assembler: one more run, and the file header written over the
+  // first bytes once the movie is complete (its file length is the movie's).
   void appendRun(const std::uint8_t* bytes, std::size_t size) {
     runs_.push_back(Run{bytes, size, size_});
     size_ += size;
   }
-  void setFileLength(std::size_t at, std::uint32_t length) {
-    patchAt_ = at;
-    for (std::size_t i = 0; i < patch_.size(); ++i) patch_[i] = static_cast<std::uint8_t>(length >> (8 * i));
+  void setFileHeader(std::span<const std::uint8_t> signatureAndVersion, std::uint32_t length) {
+    std::copy_n(signatureAndVersion.begin(), kFileLengthOffset, header_.begin());
+    writeFileLength(header_, length);
   }
 
  private:
   std::vector<Run> runs_;
   std::size_t size_ = 0;
-  std::size_t patchAt_ = 4;
-  std::array<std::uint8_t, 4> patch_{};
+  std::array<std::uint8_t, kFileHeaderSize> header_{};
 };
 
 template <typename Write>
@@ -80,7 +82,7 @@ bool AssembledMovie::writePieces(std::uint8_t* buffer, std::size_t bufferSize, W
     return ok;
   };
   for (const Run& run : runs_) {
-    const bool patched = run.start < patchAt_ + patch_.size() && patchAt_ < run.start + run.size;
+    const bool patched = run.start < header_.size();
     if (run.size >= kDirectWrite && !patched) {
       if (!flush() || !write(run.bytes, run.size)) return false;
       continue;
@@ -88,7 +90,7 @@ bool AssembledMovie::writePieces(std::uint8_t* buffer, std::size_t bufferSize, W
     for (std::size_t done = 0; done < run.size;) {
       if (gathered == bufferSize && !flush()) return false;
       const std::size_t take = std::min(run.size - done, bufferSize - gathered);
-      copy(run.start + done, buffer + gathered, take);  // the file length goes in here
+      copy(run.start + done, buffer + gathered, take);  // the file header goes in here
       gathered += take;
       done += take;
     }
