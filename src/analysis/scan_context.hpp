@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "analysis/progress.hpp"
+#include "common/progress.hpp"
 #include "analysis/tables.hpp"
 #include "swfin/movie.hpp"
 #include "swfin/reader.hpp"

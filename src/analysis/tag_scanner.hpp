@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "analysis/progress.hpp"
+#include "common/progress.hpp"
 #include "analysis/tables.hpp"
 #include "swfin/movie.hpp"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/progress.hpp"
+#include "common/progress.hpp"
 #include "analysis/tables.hpp"
 #include "document/analysis_report.hpp"
 #include "document/index_records.hpp"
