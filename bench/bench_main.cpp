@@ -35,7 +35,6 @@
 #include "document/document.hpp"
 #include "movie_gen.hpp"
 #include "swfin/loader.hpp"
-#include "writer/writer.hpp"
 
 namespace fs = std::filesystem;
 using namespace framestow;
@@ -228,12 +227,10 @@ void benchLoad(benchmark::State& state, BenchMovie which) {
       std::vector<std::uint8_t> copy;
       copy.reserve(file.size() + 1);
       copy.assign(file.begin(), file.end());
-      auto movie = std::make_unique<LoadedMovie>();
-      Analysis analysis;
       const double start = cpuNow();
-      const std::string message = prescanBytes(path.string(), std::move(copy), *movie, analysis);
+      const LoadedMovie movie = loadMovieFromBytes(path.string(), std::move(copy));
       step = cpuNow() - start;
-      if (!message.empty() || !movie->loaded) step = -1;
+      if (!movie.loaded()) step = -1;
     };
     if (i++ % 2 == 0) {
       floor = timeInflate(file);
@@ -373,9 +370,17 @@ void benchSave(benchmark::State& state, BenchMovie which) {
   fs::create_directories(options.out);
   const fs::path saved = options.out / (name + ".saved.swf");
   const fs::path floorFile = options.out / (name + ".floor.swf");
-  // The floor's input: the uncompressed movie as the save assembles it.
+  // The floor's input: the uncompressed movie as the save assembles it, which
+  // is what saving the movie's "FWS" twin writes.
   std::vector<std::uint8_t> assembled;
-  if (auto bytes = assembleMovie(doc.movie(), doc.analysis(), doc.planState(), n, false)) assembled = std::move(*bytes);
+  Document twin;
+  if (twin.load(moviePath(which, false).string()).empty() && twin.analyze()) {
+    const auto collect = [&](const std::uint8_t* data, std::size_t size) {
+      assembled.insert(assembled.end(), data, data + size);
+      return std::error_code();
+    };
+    if (twin.writeTo(n, false, collect, "memory").result != kFileModified) assembled.clear();
+  }
   MinPair m;
   int i = 0;
   for (auto _ : state) {

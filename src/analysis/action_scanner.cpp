@@ -18,55 +18,56 @@ void recordAttachCode(Analysis& a) {
   if (a.attachFound[timeline] == 0) a.attachFound[timeline] = a.frameCount + 1;
 }
 
-// One record; the action lists below take it inline, since a movie's code is
-// mostly records of a few bytes each.
-inline int scanActionRecord(ScanContext& ctx, int code) {
+// One record whose code was just read. False when its length runs past the
+// tag (obfuscated code: what follows is not an action list we can follow).
+// Inline in the loop of its list: a movie's code is mostly records of a few bytes.
+inline bool scanActionRecord(ScanContext& ctx, ByteReader& body, int code) {
   ctx.progress();
-  Reader& reader = ctx.reader;
-  const std::uint64_t length = code >= 0x80 ? static_cast<std::uint64_t>(reader.readBufUInt16()) : 0;
-  if (reader.fileOffset + length > ctx.analysis.nextBlockStart) {
+  const std::uint64_t length = code >= 0x80 ? std::uint64_t{body.u16()} : 0;
+  if (body.position() + length > body.size()) {
     ctx.analysis.asObfuscation = 1;
-    return code + 1;
+    return false;
   }
-  const std::uint64_t end = reader.fileOffset + length;
+  const std::size_t end = body.position() + static_cast<std::size_t>(length);
   if (code == kActionPush) {
-    while (reader.fileOffset < end && !reader.overrun) {
-      switch (reader.readByte()) {
+    // The values are read in turn; a string may run on past the record (the
+    // record's length is what the player trusts, the next record starts
+    // wherever the values end).
+    while (body.position() < end && !body.overrun()) {
+      switch (body.u8()) {
         case 0:
-          if (isAttachName(reader.readRawStringView())) recordAttachCode(ctx.analysis);
+          if (isAttachName(body.string())) recordAttachCode(ctx.analysis);
           break;
-        case 1: reader.skip(4); break;  // float
-        case 4: reader.skip(1); break;  // register
-        case 5: reader.skip(1); break;  // boolean
-        case 6: reader.skip(8); break;  // double
-        case 7: reader.skip(4); break;  // integer
-        case 8: reader.skip(1); break;  // constant pool index
-        case 9: reader.skip(2); break;  // constant pool index, 16-bit
-        default: break;                 // null, undefined, unknown: no operand
+        case 1: body.skip(4); break;  // float
+        case 4: body.skip(1); break;  // register
+        case 5: body.skip(1); break;  // boolean
+        case 6: body.skip(8); break;  // double
+        case 7: body.skip(4); break;  // integer
+        case 8: body.skip(1); break;  // constant pool index
+        case 9: body.skip(2); break;  // constant pool index, 16-bit
+        default: break;               // null, undefined, unknown: no operand
       }
     }
   } else if (code == kActionConstantPool) {
-    // The count is not trusted: the strings are read up to the end of the data.
-    reader.skip(2);
-    while (reader.fileOffset < end && !reader.overrun) {
-      if (isAttachName(reader.readRawStringView())) recordAttachCode(ctx.analysis);
+    // The count is not trusted: the strings are read up to the end of the record.
+    body.skip(2);
+    while (body.position() < end && !body.overrun()) {
+      if (isAttachName(body.string())) recordAttachCode(ctx.analysis);
     }
-    reader.fileOffset = end;
+    body.seek(end);
   } else {
-    reader.fileOffset = end;
+    body.seek(end);
   }
-  return code;
+  return true;
 }
 
 }  // namespace
 
-int readNextActionRecord(ScanContext& ctx, int code) { return scanActionRecord(ctx, code); }
-
-bool readActionList(ScanContext& ctx) {
-  int code = ctx.reader.readByte();
-  while (code != 0 && !ctx.pastTag()) {
-    if (scanActionRecord(ctx, code) != code) return false;
-    code = ctx.reader.readByte();
+bool readActionList(ScanContext& ctx, ByteReader& body) {
+  int code = body.u8();
+  while (code != 0 && !pastEnd(body)) {
+    if (!scanActionRecord(ctx, body, code)) return false;
+    code = body.u8();
   }
   return true;
 }

@@ -5,12 +5,12 @@
 namespace framestow {
 namespace {
 
-void skipSoundInfo(Reader& reader) {
-  const std::uint8_t flags = reader.readByte();
-  if (flags & 0x01) reader.skip(4);  // in point
-  if (flags & 0x02) reader.skip(4);  // out point
-  if (flags & 0x04) reader.skip(2);  // loop count
-  if (flags & 0x08) reader.skip(static_cast<std::size_t>(reader.readByte()) * 8);  // envelope
+void skipSoundInfo(ByteReader& body) {
+  const std::uint8_t flags = body.u8();
+  if (flags & 0x01) body.skip(4);  // in point
+  if (flags & 0x02) body.skip(4);  // out point
+  if (flags & 0x04) body.skip(2);  // loop count
+  if (flags & 0x08) body.skip(static_cast<std::size_t>(body.u8()) * 8);  // envelope
 }
 
 }  // namespace
@@ -19,16 +19,15 @@ void recordCompanion(ScanContext& ctx, std::uint32_t charId, std::uint32_t block
   ctx.analysis.companionBlocks[charId].push_back(static_cast<std::int32_t>(block));
 }
 
-void readDefineButtonSound(ScanContext& ctx, std::uint32_t block) {
-  Reader& reader = ctx.reader;
-  const auto button = static_cast<std::uint32_t>(reader.readBufUInt16());
+void readDefineButtonSound(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
+  const std::uint32_t button = body.u16();
   recordCompanion(ctx, button, block);
   // Sounds for the four transitions: out to over, over to down, down to over, over to out.
-  for (int i = 0; i < 4 && !ctx.pastTag(); ++i) {
-    const int sound = reader.readBufUInt16();
+  for (int i = 0; i < 4 && !pastEnd(body); ++i) {
+    const std::uint16_t sound = body.u16();
     if (sound == 0) continue;
     ctx.definitionReference(button, sound);
-    skipSoundInfo(reader);
+    skipSoundInfo(body);
   }
 }
 

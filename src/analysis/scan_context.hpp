@@ -1,24 +1,27 @@
-// What the tag scanner and the readers it calls share during one scan.
+// What the tag scanner and the tag readers it calls share during one scan.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
-#include "common/progress.hpp"
 #include "analysis/tables.hpp"
+#include "common/progress.hpp"
+#include "swfin/byte_reader.hpp"
 #include "swfin/movie.hpp"
-#include "swfin/reader.hpp"
 
 namespace framestow {
 
 struct ScanContext {
   const LoadedMovie& movie;
   Analysis& analysis;
-  Reader reader;
+  std::span<const std::uint8_t> data;  // the movie up to its declared length
   const ProgressTick& tick;
-  std::uint64_t tagStart = 0;  // first byte of the tag's header
-  std::uint64_t tagEnd = 0;    // first byte after the tag (within the movie)
-  std::uint64_t spriteEnd = 0; // first byte after the open sprite's body, as its DefineSprite declares
+  std::uint64_t tagStart = 0;   // first byte of the tag's header
+  std::uint64_t tagEnd = 0;     // first byte after the tag (within the movie)
+  std::uint64_t spriteEnd = 0;  // first byte after the open sprite's body, as its DefineSprite declares
+  std::vector<std::uint16_t> ids;  // what a body reader hands back, reused tag after tag
 
   void progress() const {
     if (tick) tick();
@@ -42,33 +45,27 @@ struct ScanContext {
   void defineFixed(std::uint32_t charId, std::uint32_t block) {
     analysis.fixedDefinitionBlocks.try_emplace(charId, static_cast<std::int32_t>(block));
   }
-  bool pastTag() const { return reader.overrun || reader.fileOffset >= tagEnd; }
 };
 
-// The action scanner: reads one action record whose code was just read.
-// Returns `code` when the record lies inside its tag, `code` + 1 when its
-// length runs past the tag (which also raises `asObfuscation`).
-int readNextActionRecord(ScanContext& ctx, int code);
+// A tag body is read to its end, or up to a damaged field.
+inline bool pastEnd(const ByteReader& body) { return body.overrun() || body.atEnd(); }
 
-// Reads an action list (codes until a 0) for clip events and buttons. False
-// when an action ran past the tag: the caller then skips to the tag's end.
-bool readActionList(ScanContext& ctx);
+// Reads an action list (codes until a 0) of a DoAction, a clip event or a
+// button, looking for attach codes. False when an action ran past the tag:
+// the caller then skips to the tag's end.
+bool readActionList(ScanContext& ctx, ByteReader& body);
 
-// The export step for the ExportAssets tag at `block`, reader at its body.
-void readExportAssets(ScanContext& ctx, std::uint32_t block);
+// The export step for the ExportAssets tag at `block`.
+void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block);
 
 // PlaceObject2 (and, with `placeObject3`, PlaceObject3) with their clip actions.
-void readPlaceObject2(ScanContext& ctx, std::uint32_t block, bool placeObject3);
+void readPlaceObject2(ScanContext& ctx, ByteReader& body, bool placeObject3);
 
-void readDefineButton(ScanContext& ctx, std::uint32_t block);
-void readDefineButton2(ScanContext& ctx, std::uint32_t block);
-
-// DefineMorphShape (a movable definition) and DefineMorphShape2 (one that stays):
-// the bitmaps of their fills join the morph's row.
-void readMorphShape(ScanContext& ctx, std::uint32_t block, std::uint32_t code);
+void readDefineButton(ScanContext& ctx, ByteReader& body, std::uint32_t block);
+void readDefineButton2(ScanContext& ctx, ByteReader& body, std::uint32_t block);
 
 // A tag that modifies character `charId` and must travel with it.
 void recordCompanion(ScanContext& ctx, std::uint32_t charId, std::uint32_t block);
-void readDefineButtonSound(ScanContext& ctx, std::uint32_t block);
+void readDefineButtonSound(ScanContext& ctx, ByteReader& body, std::uint32_t block);
 
 }  // namespace framestow

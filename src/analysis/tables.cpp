@@ -43,7 +43,7 @@ void clearGlobals(Analysis& a) {
   a.bgndColorBlock = 2;
   a.nextBlockStart = 0;
   a.analysed = false;
-  a.analysisError.clear();
+  a.unknownFillType.reset();
   a.tagsRunPastData = false;
   a.endTagFound = false;
 }

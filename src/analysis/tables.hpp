@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -42,9 +43,6 @@ struct SpriteGroup {
   std::int64_t bytes = 0;  // thisLength summed over the group's blocks
 };
 
-// Marks stored by the analysis; planning stamps start above them.
-inline constexpr std::uint32_t kMarkFileLength = 2;
-inline constexpr std::uint32_t kMarkKeep = 3;  // ShowFrame, and placements carrying clip actions
 inline constexpr std::uint32_t kFirstPlanningStamp = 456;
 
 struct Analysis {
@@ -97,8 +95,9 @@ struct Analysis {
   std::int32_t bgndColorBlock = 2;
   std::uint32_t nextBlockStart = 0;
 
-  bool analysed = false;         // the scan ran to its end without an error
-  std::string analysisError;     // why the scan stopped ("Unknown fill type: 19")
+  bool analysed = false;  // the scan ran to its end without an error
+  // The fill style type of a shape that stopped the scan: the format has no such type.
+  std::optional<std::uint8_t> unknownFillType;
   bool tagsRunPastData = false;  // a tag's declared length runs past the movie
   bool endTagFound = false;      // the main timeline's End tag was reached
 

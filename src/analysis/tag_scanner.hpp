@@ -9,11 +9,9 @@
 
 namespace framestow {
 
-// Scans a loaded movie. Returns the information text
-// "<path>\r\nversion:<v>  <k>kB\r\ndimensions:<w> x <h>". On an unreadable
-// shape the scan stops and `analysis.analysisError` says why;
-// `analysis.analysed` is true only for a complete scan. Also turns
-// `movie.modNameOut` into the backup name.
-std::string scanSelectedFile(LoadedMovie& movie, Analysis& analysis, const ProgressTick& tick = {});
+// Scans a loaded movie into an empty `analysis`. A shape with a fill style
+// type the format does not define stops the scan (`analysis.unknownFillType`);
+// `analysis.analysed` is true only for a complete scan.
+void scanSelectedFile(const LoadedMovie& movie, Analysis& analysis, const ProgressTick& tick = {});
 
 }  // namespace framestow

@@ -20,6 +20,11 @@ constexpr ControlId kInputControls[] = {FILE_PATH_FLD, IDBROWSE,   IDSCAN,   F_T
 // Lines that belong to one movie beyond the analysis and verdict lines.
 constexpr ControlId kMovieLines[] = {SAVE_BLOCKED_TEXT, SAVE_CAUSE_TEXT, BACKUP_NAME_TEXT};
 
+// Movies before version 5 have no linked assets: they are described, not analysed.
+constexpr int kFirstAnalysedVersion = 5;
+// The dialog's text lines end as the window system's do.
+constexpr const char* kLineEnd = "\r\n";
+
 // The up-down control's range is 16 bits wide; larger frame counts wrap as
 // they would in its position field.
 constexpr int kUpDownMask = 0xFFFF;
@@ -152,7 +157,7 @@ void DialogController::commitTypedFrame(bool planEvenIfUnchanged) {
     return;
   }
   const std::int64_t typed = leadingNumber(window_.text(F_TARGET_FLD));
-  const std::int32_t frames = document_.movie().m.nFrames;
+  const std::int32_t frames = document_.fileInformation().frameCount;
   std::int32_t n = 0;
   if (typed < 1) {
     n = 1;
@@ -176,28 +181,27 @@ void DialogController::load(const std::string& path) {
   enableSave(false);
   window_.setText(FILE_PATH_FLD, path);
   const std::string message = document_.load(path);
-  const LoadedMovie& movie = document_.movie();
+  const FileInformation& info = document_.fileInformation();
 
-  window_.setText(SHORTNAMETEXT, "File Name: " + movie.shortFileName);
+  window_.setText(SHORTNAMETEXT, "File Name: " + info.fileName);
   if (!message.empty()) {
-    window_.setText(HEADERTEXT1, message);
+    // A message is a dialog line of its own, ended as the window's lines are.
+    window_.setText(HEADERTEXT1, message + kLineEnd);
     window_.setText(HEADERTEXT2, document_.loadErrorCause());
     window_.setText(HEADERTEXT3, "");
     window_.setText(HEADERTEXT4, "");
     window_.enable(IDSCAN, false);
   } else {
-    const std::string* infos[] = {&movie.hInfoString1, &movie.hInfoString2, &movie.hInfoString3,
-                                  &movie.hInfoString4};
     for (int i = 0; i < 4; ++i) {
-      window_.setText(kHeaderLines[i], *infos[i]);
+      window_.setText(kHeaderLines[i], info.lines[static_cast<std::size_t>(i)]);
     }
-    window_.enable(IDSCAN, movie.m.version >= 5);
+    window_.enable(IDSCAN, info.version >= kFirstAnalysedVersion);
     window_.rememberFolder(folderOf(path));
   }
 
   // Every line of the previous movie goes. A file that could not be read has
   // no version: its message stands alone.
-  window_.setText(ANALYSISTEXT1, message.empty() ? versionLine(movie.m) : std::string());
+  window_.setText(ANALYSISTEXT1, message.empty() ? versionLine(info.version) : std::string());
   for (ControlId id : {ANALYSISTEXT2, ANALYSISTEXT3, ANALYSISTEXT4, COMMENTTEXT1, COMMENTTEXT2, COMMENTTEXT3}) {
     window_.setText(id, "");
   }
@@ -243,8 +247,7 @@ void DialogController::analyze() {
     return;
   }
 
-  const LoadedMovie& movie = document_.movie();
-  window_.setUpDownRange(F_TARGET_BTN, 1, movie.m.nFrames & kUpDownMask);
+  window_.setUpDownRange(F_TARGET_BTN, 1, document_.fileInformation().frameCount & kUpDownMask);
   targetFNum_ = 1;
   window_.setText(F_TARGET_FLD, "1");
   plan();

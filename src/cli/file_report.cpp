@@ -1,20 +1,10 @@
 #include "cli/file_report.hpp"
 
-#include "swfin/loader.hpp"
-
 namespace framestow::cli {
 
 namespace {
 
-// The core's messages end in "\r\n" (a dialog text line) or "\n" (the fill
-// type error); a console line ends with our own newline.
-std::string consoleLine(std::string text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  return text;
-}
-
-// Twips are twentieths of a pixel.
-double pixels(std::int32_t twips) { return static_cast<double>(twips) / 20.0; }
+constexpr int kFirstAnalysedVersion = 5;
 
 }  // namespace
 
@@ -29,51 +19,50 @@ FileReport loadFile(Document& document, const std::string& path, Reading reading
   FileReport report;
   report.path = path;
   const std::string loadMessage = reading == Reading::HeaderOnly ? document.loadHeader(path) : document.load(path);
-  const LoadedMovie& movie = document.movie();
-  report.shortName = movie.shortFileName.empty() ? shortNameOf(path) : movie.shortFileName;
+  const FileInformation& info = document.fileInformation();
+  report.shortName = info.fileName;
   if (!loadMessage.empty() || !document.loaded()) {
-    fail(report, ExitStatus::Unreadable, consoleLine(loadMessage));
+    fail(report, ExitStatus::Unreadable, loadMessage);
     report.reason = document.loadErrorCause();
     return report;
   }
 
   report.loaded = true;
-  report.signature = movie.swfCompressed ? "CWS" : "FWS";
-  report.version = movie.m.version;
-  report.declaredLength = movie.m.size;
-  report.fileSize = movie.fileSize;
-  report.frameCount = movie.m.nFrames;
-  report.frameRate = movie.m.rate;
-  report.width = pixels(movie.m.frame.xMax - movie.m.frame.xMin);
-  report.height = pixels(movie.m.frame.yMax - movie.m.frame.yMin);
-  report.fileInfo = {movie.hInfoString1, movie.hInfoString2, movie.hInfoString3, movie.hInfoString4};
+  report.signature = info.compressed ? "CWS" : "FWS";
+  report.version = info.version;
+  report.declaredLength = info.declaredLength;
+  report.fileSize = info.fileSize;
+  report.frameCount = info.frameCount;
+  report.frameRate = info.frameRate;
+  report.width = info.width;
+  report.height = info.height;
+  report.fileInfo = info.lines;
   return report;
 }
 
 bool analyseFile(Document& document, FileReport& report) {
   if (!report.loaded) return false;
-  if (report.version < 5) {
+  if (report.version < kFirstAnalysedVersion) {
     report.hasAnalysisLines = true;
-    report.analysisLines = {versionLine(document.movie().m), "", "", ""};
+    report.analysisLines = {versionLine(report.version), "", "", ""};
     return false;
   }
   if (!document.analyze()) {
-    const std::string& why = document.analysisError();
-    fail(report, ExitStatus::CannotProcess, why.empty() ? "The movie could not be analysed." : consoleLine(why));
+    const std::string why = document.analysisError();
+    fail(report, ExitStatus::CannotProcess, why.empty() ? "The movie could not be analysed." : why);
     return false;
   }
 
-  const Analysis& analysis = document.analysis();
   const AnalysisReport& lines = document.report();
   report.analysed = true;
   report.hasAnalysisLines = true;
   report.analysisLines = lines.lines;
-  report.linkedAssets = linkedAssetsOf(document);
-  report.assetCount = analysis.assetCountTotal;
-  report.redundantBytes = analysis.redundantAssetTotal;
-  report.attachFrame = analysis.mainAttachFrame();
-  report.obfuscation = analysis.asObfuscation != 0;
-  report.blockCount = analysis.byteoutputNum();
+  report.linkedAssets = document.linkedAssets();
+  report.assetCount = static_cast<std::int32_t>(report.linkedAssets.size());
+  report.redundantBytes = document.redundantExportBytes();
+  report.attachFrame = document.attachFrame();
+  report.obfuscation = document.obfuscatedActions();
+  report.blockCount = document.blockCount();
   report.canMoveAssets = !lines.noModFlag;
   report.cannotSave = document.cannotSaveReason();
   return true;

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "cli/exit_status.hpp"
-#include "cli/linked_assets.hpp"
 #include "document/document.hpp"
 
 namespace framestow::cli {

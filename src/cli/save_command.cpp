@@ -97,7 +97,7 @@ SaveOutcome writeToStream(Document& document, std::int32_t frame, bool removeRed
 bool readyToSave(const SaveCommandOptions& options, Document& document, FileReport& report) {
   if (!report.loaded) return false;
   if (report.version < 5) {
-    fail(report, ExitStatus::CannotProcess, versionLine(document.movie().m));
+    fail(report, ExitStatus::CannotProcess, versionLine(report.version));
     return false;
   }
   if (!analyseFile(document, report)) return false;

@@ -9,11 +9,12 @@ constexpr const char* kAttachWarning1 = "WARNING - Attach codes not located! The
 constexpr const char* kAttachWarning2 = "from a parent or submovie, or within obfuscated code.";
 }  // namespace
 
-std::string versionLine(const Movie& m) {
-  return m.version < 5 ? formatText("Version %i Flash files do not use linked assets.", m.version) : std::string();
+std::string versionLine(int version) {
+  return version < 5 ? formatText("Version %i Flash files do not use linked assets.", version) : std::string();
 }
 
-AnalysisReport composeAnalysisReport(const Movie& m, const Analysis& a) {
+AnalysisReport composeAnalysisReport(const MovieHeader& header, const Analysis& a) {
+  const int frames = header.frameCount;
   AnalysisReport r;
   auto& [line1, line2, line3, line4] = r.lines;
 
@@ -35,28 +36,28 @@ AnalysisReport composeAnalysisReport(const Movie& m, const Analysis& a) {
   }
   line4.clear();
 
-  if (m.nFrames == 1) {
+  if (frames == 1) {
     r.noModFlag = true;
     line2 = "There is only one frame in the main timeline.";
     line4 = line3;  // the redundant-export line moves down
     line3 = "Assets cannot be moved.";
-  } else if (a.assetCountTotal > 0 && m.nFrames > 1) {
+  } else if (a.assetCountTotal > 0 && frames > 1) {
     r.targetEnabled = true;
   }
 
   const std::int32_t attachFrame = a.mainAttachFrame();
   if (attachFrame != 0 && !r.noModFlag) {
     line2 = formatText("Attach codes were found in frame %i", attachFrame);
-  } else if (r.noModFlag && m.nFrames != 1) {
+  } else if (r.noModFlag && frames != 1) {
     line2.assign(1, ' ');
     line3.assign(1, ' ');
-  } else if (m.nFrames != 1) {
+  } else if (frames != 1) {
     line4 = line3;
     line2 = kAttachWarning1;
     line3 = kAttachWarning2;
   }
 
-  if (a.asObfuscation == 1 && !r.noModFlag && m.nFrames != 1) {
+  if (a.asObfuscation == 1 && !r.noModFlag && frames != 1) {
     line2 = kAttachWarning1;
     line3 = kAttachWarning2;
   }

@@ -18,10 +18,10 @@ struct AnalysisReport {
   std::string optimiseCaption;       // caption of the "Remove Redundant Bytes" box
 };
 
-AnalysisReport composeAnalysisReport(const Movie& m, const Analysis& analysis);
+AnalysisReport composeAnalysisReport(const MovieHeader& header, const Analysis& analysis);
 
 // The first analysis line after a load: "Version %i Flash files do not use
 // linked assets." for movies before version 5, else "".
-std::string versionLine(const Movie& m);
+std::string versionLine(int version);
 
 }  // namespace framestow

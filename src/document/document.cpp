@@ -1,31 +1,43 @@
 #include "document/document.hpp"
 
 #include "analysis/tag_scanner.hpp"
+#include "common/byte_text.hpp"
+#include "document/load_messages.hpp"
 #include "document/unsaveable.hpp"
 #include "swfin/loader.hpp"
 
 namespace framestow {
 
-std::string Document::load(const std::string& path) {
+void Document::forgetMovie() {
+  analysis_ = Analysis{};
+  clearGlobals(analysis_);
   clearPlan(plan_);
   report_ = AnalysisReport{};
   verdict_ = Verdict{};
   lastWrite_.reset();
   cannotSaveReason_.clear();
-  return prescanFile(path, movie_, analysis_);
+}
+
+std::string Document::load(const std::string& path) {
+  forgetMovie();
+  movie_ = loadMovie(path);
+  fileInformation_ = describeFile(movie_);
+  return loadMessage(movie_.outcome);
 }
 
 std::string Document::loadHeader(const std::string& path) {
-  clearPlan(plan_);
-  report_ = AnalysisReport{};
-  verdict_ = Verdict{};
-  cannotSaveReason_.clear();
-  return prescanHeader(path, movie_, analysis_);
+  forgetMovie();
+  movie_ = loadMovieHeader(path);
+  fileInformation_ = describeFile(movie_);
+  return loadMessage(movie_.outcome);
+}
+
+std::string Document::loadErrorCause() const {
+  return movie_.outcome == LoadOutcome::kUnreadable ? readFailureText(movie_.readFailure, movie_.path) : "";
 }
 
 bool Document::analyze(const ProgressTick& tick) {
-  if (!movie_.loaded || movie_.headerOnly || movie_.m.version < 5 ||
-      analysis_.byteoutput.size() != movie_.ScanStartByteoutputNum) {
+  if (!movie_.loaded() || movie_.headerOnly || movie_.header.version < 5 || !analysis_.byteoutput.empty()) {
     return false;
   }
   scanSelectedFile(movie_, analysis_, tick);
@@ -33,13 +45,17 @@ bool Document::analyze(const ProgressTick& tick) {
     // Nothing of a movie that could not be read through may be planned or saved.
     report_ = AnalysisReport{};
     report_.noModFlag = true;
-    report_.lines[0] = analysis_.analysisError;
+    report_.lines[0] = analysisError();
     report_.optimiseCaption = "Remove Redundant Bytes";
     return false;
   }
-  report_ = composeAnalysisReport(movie_.m, analysis_);
+  report_ = composeAnalysisReport(movie_.header, analysis_);
   cannotSaveReason_ = unsaveableReason(movie_, analysis_);
   return true;
+}
+
+std::string Document::analysisError() const {
+  return analysis_.unknownFillType ? formatText("Unknown fill type: %i", *analysis_.unknownFillType) : "";
 }
 
 const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
@@ -69,7 +85,7 @@ SaveOutcome notAnalysed(const std::string& path) {
 }  // namespace
 
 SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
-  if (!analysis_.analysed) return notAnalysed(outputPath.empty() ? movie_.fnbuffer : outputPath);
+  if (!analysis_.analysed) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
   if (plan_.plannedFrame != n) updateTargetFrame(analysis_, plan_, n, report_.noModFlag, false);
   SaveOptions options;
   options.targetFrame = n;
@@ -85,5 +101,9 @@ SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sin
   if (plan_.plannedFrame != n) updateTargetFrame(analysis_, plan_, n, report_.noModFlag, false);
   return writeMovie(movie_, analysis_, plan_, n, optimise, sink, destination);
 }
+
+std::uint32_t Document::blockCount() const { return analysed() ? analysis_.byteoutputNum() : 0; }
+
+bool Document::obfuscatedActions() const { return analysed() && analysis_.asObfuscation != 0; }
 
 }  // namespace framestow

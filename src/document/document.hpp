@@ -9,6 +9,7 @@
 #include "common/progress.hpp"
 #include "analysis/tables.hpp"
 #include "document/analysis_report.hpp"
+#include "document/file_information.hpp"
 #include "document/index_records.hpp"
 #include "planner/plan.hpp"
 #include "planner/planner.hpp"
@@ -20,23 +21,27 @@ namespace framestow {
 
 class Document {
  public:
-  // Resets everything and loads `path`. Returns "" or the loading message.
+  // Forgets the last movie and loads `path`. Returns "" or why it could not
+  // be loaded ("Sorry, the file doesn't appear to be an swf.").
   std::string load(const std::string& path);
-  // Resets everything and reads only what the file information needs (the
-  // header; of a compressed body, its first bytes), however large the movie.
-  // The movie can then be described but not analysed: load() it for that.
+  // The same, reading only what the file information needs (the header; of a
+  // compressed body, its first bytes), however large the movie. The movie can
+  // then be described but not analysed: load() it for that.
   std::string loadHeader(const std::string& path);
-  bool loaded() const { return movie_.loaded; }
+  bool loaded() const { return movie_.loaded(); }
   // After a load that returned "Sorry, an error has occured reading the
   // file.": why, in the system's words, and the path, as one line for the
   // user ("No such file or directory: /films/intro.swf"). "" otherwise.
-  const std::string& loadErrorCause() const { return movie_.loadErrorCause; }
+  std::string loadErrorCause() const;
+  // The file's name, header numbers and the four lines that describe it.
+  const FileInformation& fileInformation() const { return fileInformation_; }
 
   // Runs the tag scanner once per load. False when the movie is not loaded,
   // is older than version 5, or the scan stopped on an error (see analysisError()).
   bool analyze(const ProgressTick& tick = {});
   bool analysed() const { return analysis_.analysed; }
-  const std::string& analysisError() const { return analysis_.analysisError; }
+  // Why the last analyze() stopped ("Unknown fill type: 19"); "" otherwise.
+  std::string analysisError() const;
   // The analysis lines and option states (valid after analyze()).
   const AnalysisReport& report() const { return report_; }
   // After a successful analyze(): "" when the movie can be saved, else why not,
@@ -89,12 +94,16 @@ class Document {
   // Bytes the removal of redundant ExportAssets entries saves.
   std::int64_t redundantExportBytes() const;
 
-  const LoadedMovie& movie() const { return movie_; }
-  const Analysis& analysis() const { return analysis_; }
-  const Plan& planState() const { return plan_; }
+  // How many blocks blocks() would list, without listing them.
+  std::uint32_t blockCount() const;
+  // Some action code runs past its tag (obfuscated code: attach codes may be hidden).
+  bool obfuscatedActions() const;
 
  private:
+  void forgetMovie();
+
   LoadedMovie movie_;
+  FileInformation fileInformation_;
   Analysis analysis_;
   Plan plan_;
   AnalysisReport report_;

@@ -4,29 +4,20 @@
 
 #include "common/tag_codes.hpp"
 #include "document/document.hpp"
-#include "swfin/reader.hpp"
+#include "swfin/export_entries.hpp"
 
 namespace framestow {
 
 namespace {
 
-// The entries of one ExportAssets body: a 16-bit count, then per entry a
-// 16-bit character id and a NUL-terminated name. The reader is limited to the
-// body, so a damaged count cannot read into the next tag.
+// The distinct names of each character in the ExportAssets tag at `block`.
 void collectExportNames(std::span<const std::uint8_t> movie, const bytesOut& block,
                         std::map<std::int32_t, std::vector<std::string>>& namesById) {
   const std::size_t bodyStart = static_cast<std::size_t>(block.thisStart) + block.thisHead;
   if (bodyStart >= movie.size()) return;
-  Reader reader(movie);
-  reader.setLimit(bodyStart + block.origLength);
-  reader.fileOffset = bodyStart;
-  const int count = reader.readBufUInt16();
-  for (int i = 0; i < count && !reader.overrun; ++i) {
-    const std::int32_t id = reader.readBufUInt16();
-    std::string name = reader.readRawString();
-    if (reader.overrun) break;
-    auto& names = namesById[id];
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+  for (const ExportEntry& entry : readExportAssets(movie.subspan(bodyStart, block.origLength)).entries) {
+    auto& names = namesById[entry.characterId];
+    if (std::find(names.begin(), names.end(), entry.name) == names.end()) names.emplace_back(entry.name);
   }
 }
 
@@ -63,7 +54,7 @@ std::vector<Reference> Document::references(std::uint32_t row) const {
 std::vector<LinkedAsset> Document::linkedAssets() const {
   std::vector<LinkedAsset> assets;
   if (!analysed()) return assets;
-  const auto movie = movie_.fileBuffer();
+  const auto movie = movie_.bytes();
   std::map<std::int32_t, std::vector<std::string>> namesById;
   for (const bytesOut& block : analysis_.byteoutput) {
     if (block.thisBlockType == kExportAssets && block.thisHead != 0) collectExportNames(movie, block, namesById);

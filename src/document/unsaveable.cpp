@@ -9,8 +9,8 @@ std::string unsaveableReason(const LoadedMovie& movie, const Analysis& analysis)
   // through (the end-of-file marker it counts makes up for the byte), but a
   // saved movie must hold every byte its header declares, and that one is not
   // in the file.
-  if (!movie.swfCompressed && movie.fileSize < movie.m.size) {
-    const std::uint64_t missing = movie.m.size - movie.fileSize;
+  if (!movie.header.compressed && movie.fileSize < movie.header.fileLength) {
+    const std::uint64_t missing = movie.header.fileLength - movie.fileSize;
     return formatText("This movie cannot be saved: the file is %llu %s shorter than its header declares.",
                       static_cast<unsigned long long>(missing), missing == 1 ? "byte" : "bytes");
   }

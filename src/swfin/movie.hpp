@@ -1,4 +1,4 @@
-// A movie as loaded: the header record, the bytes, and the texts that describe the file.
+// A movie file as loaded: its header, and its bytes uncompressed.
 #pragma once
 
 #include <cstdint>
@@ -6,55 +6,52 @@
 #include <string>
 #include <vector>
 
+#include "swfin/read_failure.hpp"
 #include "swfin/records.hpp"
 
 namespace framestow {
 
-// The SWF file header as read.
-struct Movie {
-  std::int32_t version = 0;
-  std::uint32_t size = 0;  // declared length of the uncompressed movie, header included
-  Rect frame;              // frame size in twips
-  float rate = 0.0f;       // frames per second
-  std::int32_t nFrames = 0;
+enum class LoadOutcome {
+  kLoaded,
+  kUnreadable,  // the file could not be read (see LoadedMovie::readFailure)
+  kNotSwf,      // it does not start with "FWS" or "CWS"
+  kIncomplete,  // it is shorter than its header declares, or its compressed body is cut or damaged
+};
+
+// The SWF header: the file header and the frame header after it.
+struct MovieHeader {
+  bool compressed = false;           // "CWS": everything after the first 8 bytes is one zlib stream
+  std::uint8_t version = 0;
+  std::uint32_t fileLength = 0;      // the declared length of the uncompressed movie, header included
+  Rect frameRect;                    // the stage, in twips
+  float frameRate = 0.0f;            // frames per second
+  std::uint16_t frameCount = 0;      // frames of the main timeline
+  std::uint32_t firstTagOffset = 0;  // where the tags start, right after the frame count
 };
 
 struct LoadedMovie {
-  // Path of the file that was loaded (or attempted).
-  std::string fnbuffer;
-  // The file's bytes exactly as read, followed by one extra 0xFF byte (the
-  // end-of-file marker the reading loop counts). The backup is written from it.
-  std::vector<std::uint8_t> origBuffer;
-  // For a "CWS" file: the uncompressed movie, `m.size` bytes, with the signature
-  // changed to "FWS". Empty for an "FWS" file, whose movie is `origBuffer` itself.
+  std::string path;  // as given
+  LoadOutcome outcome = LoadOutcome::kUnreadable;
+  ReadFailure readFailure;  // why, when the outcome is kUnreadable
+  MovieHeader header;
+  std::uint64_t fileSize = 0;  // bytes on disk
+  // Only the header was read (what describing the file needs): the bytes are
+  // the first of the movie, enough to describe it but not to analyse it.
+  bool headerOnly = false;
+  // The file's bytes as read. An uncompressed movie is these bytes followed by
+  // one 0xFF byte: the end-of-file marker the format's reference reader counts
+  // as a byte of the movie (so a file one byte short of its declared length
+  // still loads, and the marker stands for the missing byte).
+  std::vector<std::uint8_t> file;
+  // A "CWS" movie uncompressed, exactly its declared length, signed "FWS".
   std::vector<std::uint8_t> inflated;
 
-  std::uint32_t fileBufferCount = 0;  // bytes read: the file's size plus one, at least 9
-  std::uint32_t loadedDataSize = 0;
-  std::uint64_t fileSize = 0;  // bytes on disk
-  int swfCompressed = 0;
-  Movie m;
-  bool loaded = false;  // the last load succeeded
-  // Only the header was read (what the file information needs): the buffers
-  // hold the first bytes of the movie, which can be described but not analysed.
-  bool headerOnly = false;
-  // Why the file could not be read, and its path: "No such file or directory:
-  // /films/intro.swf". Empty unless the load failed with the reading error.
-  std::string loadErrorCause;
-
-  std::string shortFileName;  // the file name without its folder
-  std::string modNameOut;     // the path; after analysis, the backup name
-  std::string hInfoString1, hInfoString2, hInfoString3, hInfoString4;
-
-  std::int32_t rectByteLen = 0;
-  std::int32_t mSizeBlock = 1;
-  std::uint32_t ScanStartOffset = 0;
-  std::uint32_t ScanOld2f_seek = 8;
-  std::uint32_t ScanStartByteoutputNum = 2;
-
+  bool loaded() const { return outcome == LoadOutcome::kLoaded; }
   // The uncompressed movie every later step reads.
-  std::span<const std::uint8_t> fileBuffer() const {
-    return swfCompressed ? std::span<const std::uint8_t>(inflated) : std::span<const std::uint8_t>(origBuffer);
+  std::span<const std::uint8_t> bytes() const { return header.compressed ? inflated : file; }
+  // The file exactly as it was read from disk.
+  std::span<const std::uint8_t> fileAsRead() const {
+    return std::span<const std::uint8_t>(file).first(fileSize < file.size() ? static_cast<std::size_t>(fileSize) : file.size());
   }
 };
 

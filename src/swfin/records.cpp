@@ -1,74 +1,77 @@
 #include "swfin/records.hpp"
 
-#include "swfin/reader.hpp"
+#include "swfin/byte_reader.hpp"
 
 namespace framestow {
+namespace {
 
-void readRect(Reader& reader, Rect& rect) {
-  reader.byteXAlign();
-  const int n = static_cast<int>(reader.readBufBits(5));
-  rect.xMin = reader.readBufSBits(n);
-  rect.xMax = reader.readBufSBits(n);
-  rect.yMin = reader.readBufSBits(n);
-  rect.yMax = reader.readBufSBits(n);
+float fixed16(std::int32_t value) { return static_cast<float>(value / 65536.0); }
+
+}  // namespace
+
+Rect readRect(ByteReader& reader) {
+  reader.alignToByte();
+  const int n = static_cast<int>(reader.bits(5));
+  Rect rect;
+  rect.xMin = reader.signedBits(n);
+  rect.xMax = reader.signedBits(n);
+  rect.yMin = reader.signedBits(n);
+  rect.yMax = reader.signedBits(n);
+  return rect;
 }
 
-void readRGB(Reader& reader, RGBA& color) {
-  color.r = reader.readByte();
-  color.g = reader.readByte();
-  color.b = reader.readByte();
-  color.a = 255;
+Rgba readRgb(ByteReader& reader) {
+  Rgba color;
+  color.r = reader.u8();
+  color.g = reader.u8();
+  color.b = reader.u8();
+  return color;
 }
 
-void readRGBA(Reader& reader, RGBA& color) {
-  color.r = reader.readByte();
-  color.g = reader.readByte();
-  color.b = reader.readByte();
-  color.a = reader.readByte();
+Rgba readRgba(ByteReader& reader) {
+  Rgba color = readRgb(reader);
+  color.a = reader.u8();
+  return color;
 }
 
-void readMatrix(Reader& reader, Matrix& matrix) {
-  reader.byteXAlign();
-  if (reader.readBufBits(1)) {
-    const int n = static_cast<int>(reader.readBufBits(5));
-    matrix.xScale = static_cast<float>(reader.readBufSBits(n) / 65536.0);
-    matrix.yScale = static_cast<float>(reader.readBufSBits(n) / 65536.0);
-  } else {
-    matrix.xScale = matrix.yScale = 1.0f;
+Matrix readMatrix(ByteReader& reader) {
+  reader.alignToByte();
+  Matrix matrix;
+  if (reader.bits(1)) {
+    const int n = static_cast<int>(reader.bits(5));
+    matrix.xScale = fixed16(reader.signedBits(n));
+    matrix.yScale = fixed16(reader.signedBits(n));
   }
-  if (reader.readBufBits(1)) {
-    const int n = static_cast<int>(reader.readBufBits(5));
-    matrix.rot0 = static_cast<float>(reader.readBufSBits(n) / 65536.0);
-    matrix.rot1 = static_cast<float>(reader.readBufSBits(n) / 65536.0);
-  } else {
-    matrix.rot0 = matrix.rot1 = 0.0f;
+  if (reader.bits(1)) {
+    const int n = static_cast<int>(reader.bits(5));
+    matrix.rotate0 = fixed16(reader.signedBits(n));
+    matrix.rotate1 = fixed16(reader.signedBits(n));
   }
-  const int n = static_cast<int>(reader.readBufBits(5));
-  matrix.x = reader.readBufSBits(n);
-  matrix.y = reader.readBufSBits(n);
+  const int n = static_cast<int>(reader.bits(5));
+  matrix.x = reader.signedBits(n);
+  matrix.y = reader.signedBits(n);
+  return matrix;
 }
 
-void readCXForm(Reader& reader, CXForm& cxform, bool hasAlpha) {
-  reader.byteXAlign();
-  const bool hasAddTerms = reader.readBufBits(1) != 0;
-  const bool hasMultTerms = reader.readBufBits(1) != 0;
-  const int n = static_cast<int>(reader.readBufBits(4));
-  if (hasMultTerms) {
-    cxform.rMult = reader.readBufSBits(n);
-    cxform.gMult = reader.readBufSBits(n);
-    cxform.bMult = reader.readBufSBits(n);
-    cxform.aMult = hasAlpha ? reader.readBufSBits(n) : 256;
-  } else {
-    cxform.rMult = cxform.gMult = cxform.bMult = cxform.aMult = 256;
+ColorTransform readColorTransform(ByteReader& reader, bool hasAlpha) {
+  reader.alignToByte();
+  const bool hasAddTerms = reader.bits(1) != 0;
+  const bool hasMultiplyTerms = reader.bits(1) != 0;
+  const int n = static_cast<int>(reader.bits(4));
+  ColorTransform transform;
+  if (hasMultiplyTerms) {
+    transform.redMultiply = reader.signedBits(n);
+    transform.greenMultiply = reader.signedBits(n);
+    transform.blueMultiply = reader.signedBits(n);
+    if (hasAlpha) transform.alphaMultiply = reader.signedBits(n);
   }
   if (hasAddTerms) {
-    cxform.rAdd = reader.readBufSBits(n);
-    cxform.gAdd = reader.readBufSBits(n);
-    cxform.bAdd = reader.readBufSBits(n);
-    cxform.aAdd = hasAlpha ? reader.readBufSBits(n) : 0;
-  } else {
-    cxform.rAdd = cxform.gAdd = cxform.bAdd = cxform.aAdd = 0;
+    transform.redAdd = reader.signedBits(n);
+    transform.greenAdd = reader.signedBits(n);
+    transform.blueAdd = reader.signedBits(n);
+    if (hasAlpha) transform.alphaAdd = reader.signedBits(n);
   }
+  return transform;
 }
 
 }  // namespace framestow

@@ -5,7 +5,7 @@
 
 namespace framestow {
 
-class Reader;
+class ByteReader;
 
 // Rectangle in twips (1/20 pixel).
 struct Rect {
@@ -16,7 +16,7 @@ struct Rect {
 };
 
 // Colour components 0..255; a is 255 for a colour stored without alpha.
-struct RGBA {
+struct Rgba {
   std::int32_t r = 0;
   std::int32_t g = 0;
   std::int32_t b = 0;
@@ -27,30 +27,29 @@ struct RGBA {
 struct Matrix {
   float xScale = 1.0f;
   float yScale = 1.0f;
-  float rot0 = 0.0f;
-  float rot1 = 0.0f;
+  float rotate0 = 0.0f;
+  float rotate1 = 0.0f;
   std::int32_t x = 0;
   std::int32_t y = 0;
 };
 
-// Colour transform: multiply terms (256 = 1.0) and add terms. The stream stores
-// alpha after blue; the structure keeps the alpha terms first.
-struct CXForm {
-  std::int32_t aMult = 256;
-  std::int32_t rMult = 256;
-  std::int32_t gMult = 256;
-  std::int32_t bMult = 256;
-  std::int32_t aAdd = 0;
-  std::int32_t rAdd = 0;
-  std::int32_t gAdd = 0;
-  std::int32_t bAdd = 0;
+// Colour transform: multiply terms (256 = 1.0) and add terms.
+struct ColorTransform {
+  std::int32_t redMultiply = 256;
+  std::int32_t greenMultiply = 256;
+  std::int32_t blueMultiply = 256;
+  std::int32_t alphaMultiply = 256;
+  std::int32_t redAdd = 0;
+  std::int32_t greenAdd = 0;
+  std::int32_t blueAdd = 0;
+  std::int32_t alphaAdd = 0;
 };
 
 // The bit-field readers align first and leave the bits of their last byte pending.
-void readRect(Reader& reader, Rect& rect);
-void readRGB(Reader& reader, RGBA& color);
-void readRGBA(Reader& reader, RGBA& color);
-void readMatrix(Reader& reader, Matrix& matrix);
-void readCXForm(Reader& reader, CXForm& cxform, bool hasAlpha);
+Rect readRect(ByteReader& reader);
+Rgba readRgb(ByteReader& reader);
+Rgba readRgba(ByteReader& reader);
+Matrix readMatrix(ByteReader& reader);
+ColorTransform readColorTransform(ByteReader& reader, bool hasAlpha);
 
 }  // namespace framestow

@@ -14,19 +14,13 @@
 
 namespace framestow {
 
-namespace {
-
-std::string systemMessage(int error) { return std::generic_category().message(error); }
-
-}  // namespace
-
 RegularFile::~RegularFile() { close(); }
 
 #ifdef _WIN32
 
 bool RegularFile::open(const std::string& path) {
   close();
-  cause_.clear();
+  failure_ = {};
   namespace fs = std::filesystem;
   // The same conversion as the file system a save goes through, so that one
   // path names one file for both.
@@ -34,25 +28,25 @@ bool RegularFile::open(const std::string& path) {
   std::error_code ec;
   const fs::file_status status = fs::status(name, ec);
   if (ec) {
-    cause_ = ec.message();
+    failure_ = ReadFailure::system(ec);
     return false;
   }
   if (fs::is_directory(status)) {
-    cause_ = systemMessage(EISDIR);
+    failure_ = ReadFailure::system(EISDIR);
     return false;
   }
   if (!fs::is_regular_file(status)) {
-    cause_ = "Is not a regular file";
+    failure_ = {ReadFailure::Kind::kNotRegular, {}};
     return false;
   }
   size_ = fs::file_size(name, ec);
   if (ec) {
-    cause_ = ec.message();
+    failure_ = ReadFailure::system(ec);
     return false;
   }
   std::FILE* file = _wfopen(name.c_str(), L"rb");
   if (file == nullptr) {
-    cause_ = systemMessage(errno);
+    failure_ = ReadFailure::system(errno);
     return false;
   }
   file_ = file;
@@ -63,7 +57,7 @@ std::size_t RegularFile::read(std::uint8_t* out, std::size_t count) {
   if (file_ == nullptr || count == 0) return 0;
   auto* file = static_cast<std::FILE*>(file_);
   const std::size_t got = std::fread(out, 1, count, file);
-  if (got < count && std::ferror(file)) cause_ = systemMessage(errno != 0 ? errno : EIO);
+  if (got < count && std::ferror(file)) failure_ = ReadFailure::system(errno != 0 ? errno : EIO);
   return got;
 }
 
@@ -77,42 +71,42 @@ void RegularFile::close() {
 namespace {
 
 // What a name is when it is not a regular file.
-std::string notRegularCause(mode_t mode) {
-  if (S_ISDIR(mode)) return systemMessage(EISDIR);
-  if (S_ISFIFO(mode)) return "Is a named pipe (FIFO), not a regular file";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "Is a device, not a regular file";
-  if (S_ISSOCK(mode)) return "Is a socket, not a regular file";
-  return "Is not a regular file";
+ReadFailure notRegular(mode_t mode) {
+  if (S_ISDIR(mode)) return ReadFailure::system(EISDIR);
+  if (S_ISFIFO(mode)) return {ReadFailure::Kind::kFifo, {}};
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return {ReadFailure::Kind::kDevice, {}};
+  if (S_ISSOCK(mode)) return {ReadFailure::Kind::kSocket, {}};
+  return {ReadFailure::Kind::kNotRegular, {}};
 }
 
 }  // namespace
 
 bool RegularFile::open(const std::string& path) {
   close();
-  cause_.clear();
+  failure_ = {};
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
-    cause_ = systemMessage(errno);
+    failure_ = ReadFailure::system(errno);
     return false;
   }
   if (!S_ISREG(info.st_mode)) {
-    cause_ = notRegularCause(info.st_mode);
+    failure_ = notRegular(info.st_mode);
     return false;
   }
   // Non-blocking, so that a FIFO put in the file's place since the look above
   // cannot hold the open; the open file's own type decides.
   fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd_ < 0) {
-    cause_ = systemMessage(errno);
+    failure_ = ReadFailure::system(errno);
     return false;
   }
   if (::fstat(fd_, &info) != 0) {
-    cause_ = systemMessage(errno);
+    failure_ = ReadFailure::system(errno);
     close();
     return false;
   }
   if (!S_ISREG(info.st_mode)) {
-    cause_ = notRegularCause(info.st_mode);
+    failure_ = notRegular(info.st_mode);
     close();
     return false;
   }
@@ -131,7 +125,7 @@ std::size_t RegularFile::read(std::uint8_t* out, std::size_t count) {
     } else if (got == 0) {
       break;
     } else if (errno != EINTR) {
-      cause_ = systemMessage(errno);
+      failure_ = ReadFailure::system(errno);
       break;
     }
   }

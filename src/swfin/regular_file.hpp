@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "swfin/read_failure.hpp"
+
 namespace framestow {
 
 class RegularFile {
@@ -19,7 +21,7 @@ class RegularFile {
   ~RegularFile();
 
   // Opens `path` (symbolic links followed) when it names a regular file.
-  // False otherwise, with cause() saying why.
+  // False otherwise, with failure() saying why.
   bool open(const std::string& path);
 
   // The file's size when it was opened.
@@ -27,13 +29,12 @@ class RegularFile {
 
   // Reads up to `count` bytes into `out` and returns how many it read: fewer
   // only at the end of the file, or on an error (then failed() is true and
-  // cause() says why).
+  // failure() says why).
   std::size_t read(std::uint8_t* out, std::size_t count);
 
-  bool failed() const { return !cause_.empty(); }
-  // Why the file could not be opened or read, in the system's words where it
-  // has them ("No such file or directory", "Permission denied").
-  const std::string& cause() const { return cause_; }
+  bool failed() const { return static_cast<bool>(failure_); }
+  // Why the file could not be opened or read.
+  const ReadFailure& failure() const { return failure_; }
 
  private:
   void close();
@@ -44,7 +45,7 @@ class RegularFile {
   int fd_ = -1;
 #endif
   std::uint64_t size_ = 0;
-  std::string cause_;
+  ReadFailure failure_;
 };
 
 }  // namespace framestow

@@ -1,23 +1,17 @@
-// The text record reader for static texts: finds the fonts a text uses.
+// The text records of a static text (DefineText, DefineText2): the fonts it uses.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-#include "analysis/tables.hpp"
-#include "swfin/reader.hpp"
+#include "common/tag_codes.hpp"
+#include "swfin/byte_reader.hpp"
 
 namespace framestow {
 
-inline constexpr std::uint8_t TEXTRECORD_STATECHANGE = 1 << 7;
-inline constexpr std::uint8_t TEXTRECORD_HASFONT = 1 << 3;
-inline constexpr std::uint8_t TEXTRECORD_HASCOLOR = 1 << 2;
-inline constexpr std::uint8_t TEXTRECORD_HASYOFF = 1 << 1;
-inline constexpr std::uint8_t TEXTRECORD_HASXOFF = 1 << 0;
-inline constexpr std::uint8_t TEXTRECORD_NUMGLYPHS = 0x7f;
-
-// Reads one text record of the text `analysis.currentID`; its font joins that
-// text's row. `type` is the tag code (colours carry alpha in DefineText2).
-// Returns 0 at the end of the records, 1 after a record.
-int printTextRecord(Reader& reader, Analysis& analysis, int glyphBits, int advanceBits, std::uint32_t type);
+// Reads the body of a DefineText or DefineText2 tag after its character id:
+// bounds, matrix, the glyph and advance widths, then its text records up to
+// the end record. Appends the font of every record that names one to `fonts`.
+void readTextBody(ByteReader& body, TagCode code, std::vector<std::uint16_t>& fonts);
 
 }  // namespace framestow

@@ -10,15 +10,17 @@ namespace framestow {
 namespace {
 
 constexpr std::uint8_t kZeroLength[4] = {0, 0, 0, 0};
+// The block of the header's file length field: written when the new length is known.
+constexpr std::size_t kFileLengthBlock = 1;
 
 class Assembler {
  public:
   Assembler(const LoadedMovie& movie, const Analysis& analysis, bool optimise)
-      : movie_(movie), a_(analysis), data_(movie.fileBuffer()), optimise_(optimise) {}
+      : movie_(movie), a_(analysis), data_(movie.bytes()), optimise_(optimise) {}
 
   void writeBlock(std::size_t j) {
     const bytesOut& block = a_.byteoutput[j];
-    if (static_cast<std::int32_t>(j) == movie_.mSizeBlock) {
+    if (j == kFileLengthBlock) {
       // Patched once the length of what is written is known.
       flush();
       append(kZeroLength, 4);
@@ -36,7 +38,7 @@ class Assembler {
     if (block.thisBlockType == kEnd && block.thisSprite == 0 && block.thisHead != 0 && j + 2 == a_.byteoutput.size()) {
       // The main End tag carries whatever follows it up to the declared
       // length, so that nothing inside the movie is lost.
-      length = movie_.m.size - block.thisStart;
+      length = movie_.header.fileLength - block.thisStart;
     }
     append(data_.data() + block.thisStart, static_cast<std::size_t>(length));
   }
@@ -81,16 +83,15 @@ class Assembler {
 // The bytes of the movie that really came from the file. An uncompressed
 // movie is read with one end-of-file byte behind it, which is not the movie's.
 std::uint64_t movieDataEnd(const LoadedMovie& movie) {
-  std::uint64_t data = movie.fileBuffer().size();
-  if (!movie.swfCompressed && movie.fileBufferCount > 0) data = std::min<std::uint64_t>(data, movie.fileBufferCount - 1u);
-  return data;
+  const std::uint64_t data = movie.bytes().size();
+  return movie.header.compressed ? data : std::min<std::uint64_t>(data, movie.fileSize);
 }
 
 // The whole declared movie is there, and every block lies inside it.
 bool blocksInsideMovie(const LoadedMovie& movie, const Analysis& a) {
-  if (movieDataEnd(movie) < movie.m.size) return false;
+  if (movieDataEnd(movie) < movie.header.fileLength) return false;
   for (const bytesOut& block : a.byteoutput) {
-    if (std::uint64_t{block.thisStart} + block.thisHead + block.origLength > movie.m.size) return false;
+    if (std::uint64_t{block.thisStart} + block.thisHead + block.origLength > movie.header.fileLength) return false;
   }
   return a.byteoutput.size() >= 3;
 }
@@ -132,7 +133,7 @@ std::vector<std::uint8_t> AssembledMovie::bytes() const {
 
 std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analysis& a, const Plan& plan,
                                            std::int32_t n, bool optimise) {
-  if (!movie.loaded || !a.analysed || a.tagsRunPastData || !blocksInsideMovie(movie, a)) return std::nullopt;
+  if (!movie.loaded() || !a.analysed || a.tagsRunPastData || !blocksInsideMovie(movie, a)) return std::nullopt;
 
   const std::size_t count = a.byteoutput.size();
   // The first block of frame n, right after the ShowFrame that ends frame n - 1.
@@ -176,8 +177,8 @@ std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analy
   if (!a.endTagFound) {
     // Nothing of the declared movie is lost, even bytes too few to be a tag.
     const std::uint64_t tail = blocksEnd(a);
-    if (tail < movie.m.size) {
-      out.append(movie.fileBuffer().data() + tail, static_cast<std::size_t>(movie.m.size - tail));
+    if (tail < movie.header.fileLength) {
+      out.append(movie.bytes().data() + tail, static_cast<std::size_t>(movie.header.fileLength - tail));
     }
   }
   return out.finish();

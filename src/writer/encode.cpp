@@ -54,13 +54,13 @@ std::optional<std::vector<std::uint8_t>> deflateMovie(std::size_t size, ChunkAt 
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> encodeMovie(const LoadedMovie& movie, std::vector<std::uint8_t> movieBytes) {
-  if (!movie.swfCompressed) return movieBytes;
+  if (!movie.header.compressed) return movieBytes;
   return deflateMovie(movieBytes.size(),
                       [&](std::size_t offset, std::size_t) { return movieBytes.data() + offset; });
 }
 
 std::optional<std::vector<std::uint8_t>> encodeMovie(const LoadedMovie& movie, const AssembledMovie& uncompressed) {
-  if (!movie.swfCompressed) return std::nullopt;
+  if (!movie.header.compressed) return std::nullopt;
   std::vector<std::uint8_t> chunk(std::min(kStep, uncompressed.size()));
   return deflateMovie(uncompressed.size(), [&](std::size_t offset, std::size_t count) {
     uncompressed.copy(offset, chunk.data(), count);

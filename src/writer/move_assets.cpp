@@ -14,13 +14,6 @@ namespace {
 constexpr std::chrono::milliseconds kLockWait{2000};
 constexpr std::size_t kCompareChunk = 1 << 20;
 
-// The file exactly as it was read, compressed if it was.
-std::span<const std::uint8_t> fileAsLoaded(const LoadedMovie& movie) {
-  const std::size_t size = movie.fileBufferCount > 0 ? movie.fileBufferCount - 1u : 0;
-  if (movie.origBuffer.size() < size) return {};
-  return {movie.origBuffer.data(), size};
-}
-
 // Hands the assembled movie to `take(data, size)` a megabyte at a time.
 template <typename Take>
 void forEachChunk(const AssembledMovie& movie, Take take) {
@@ -36,7 +29,7 @@ void forEachChunk(const AssembledMovie& movie, Take take) {
 // (an "FWS" file also without any bytes after the movie).
 bool sameAsLoaded(const LoadedMovie& movie, const AssembledMovie& assembled) {
   const std::span<const std::uint8_t> loaded =
-      movie.swfCompressed ? std::span<const std::uint8_t>(movie.inflated) : fileAsLoaded(movie);
+      movie.header.compressed ? movie.bytes() : movie.fileAsRead();
   if (loaded.size() != assembled.size()) return false;
   bool same = true;
   forEachChunk(assembled, [&](const std::uint8_t* data, std::size_t at, std::size_t count) {
@@ -136,7 +129,7 @@ std::string holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMov
                                                               : failureReason(error, target.path);
   }
   std::string why;
-  const OnDisk onDisk = readUnderLock(fs, *held, target, fileAsLoaded(movie), written, why);
+  const OnDisk onDisk = readUnderLock(fs, *held, target, movie.fileAsRead(), written, why);
   if (!why.empty()) return why;
   if (onDisk == OnDisk::Changed || onDisk == OnDisk::Replaced) {
     return (target.replacesLoaded ? "The file changed since it was loaded: " : "The file was replaced meanwhile: ") +
@@ -178,7 +171,7 @@ SaveOutcome failed(SaveOutcome outcome, SaveResult result, std::string reason) {
 }
 
 std::string incomplete(const LoadedMovie& movie) {
-  return "The movie is incomplete and cannot be written: " + movie.fnbuffer;
+  return "The movie is incomplete and cannot be written: " + movie.path;
 }
 
 }  // namespace
@@ -196,9 +189,9 @@ const char* saveResultText(int result) {
 SaveOutcome moveAssets(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, const SaveOptions& options,
                        FileSystem& fs) {
   SaveOutcome outcome;
-  outcome.outputPath = options.outputPath.empty() ? movie.fnbuffer : options.outputPath;
+  outcome.outputPath = options.outputPath.empty() ? movie.path : options.outputPath;
   SaveTarget target;
-  if (std::string why = chooseTarget(fs, movie.fnbuffer, options.outputPath, target); !why.empty()) {
+  if (std::string why = chooseTarget(fs, movie.path, options.outputPath, target); !why.empty()) {
     return failed(outcome, kErrorWritingFile, why);
   }
   outcome.outputPath = target.path;
@@ -230,7 +223,7 @@ SaveOutcome moveAssets(const LoadedMovie& movie, const Analysis& analysis, const
   }
   if (std::string why = checkWritable(fs, target); !why.empty()) return failed(outcome, kErrorWritingFile, why);
   std::optional<std::vector<std::uint8_t>> encoded;
-  if (movie.swfCompressed) {
+  if (movie.header.compressed) {
     encoded = encodeMovie(movie, *assembled);
     if (!encoded) return failed(outcome, kErrorWritingFile, "The movie could not be compressed: " + target.path);
   }
@@ -265,7 +258,7 @@ SaveOutcome writeMovie(const LoadedMovie& movie, const Analysis& analysis, const
   const auto assembled = assembleRuns(movie, analysis, plan, targetFrame, optimise);
   if (!assembled) return failed(outcome, kErrorWritingFile, incomplete(movie));
   std::optional<std::vector<std::uint8_t>> encoded;
-  if (movie.swfCompressed) {
+  if (movie.header.compressed) {
     encoded = encodeMovie(movie, *assembled);
     if (!encoded) return failed(outcome, kErrorWritingFile, "The movie could not be compressed: " + destination);
   }

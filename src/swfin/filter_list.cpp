@@ -1,13 +1,13 @@
-#include "analysis/filters.hpp"
+#include "swfin/filter_list.hpp"
 
 #include <cstddef>
 
 namespace framestow {
 
-bool skipFilterList(Reader& reader) {
-  const int count = reader.readByte();
-  for (int i = 0; i < count && !reader.overrun; ++i) {
-    const int filter = reader.readByte();
+bool skipFilterList(ByteReader& reader) {
+  const int count = reader.u8();
+  for (int i = 0; i < count && !reader.overrun(); ++i) {
+    const int filter = reader.u8();
     switch (filter) {
       case 0: reader.skip(23); break;  // drop shadow
       case 1: reader.skip(9); break;   // blur
@@ -15,13 +15,13 @@ bool skipFilterList(Reader& reader) {
       case 3: reader.skip(27); break;  // bevel
       case 4:                          // gradient glow
       case 7: {                        // gradient bevel
-        const std::size_t colors = reader.readByte();
+        const std::size_t colors = reader.u8();
         reader.skip(colors * 5 + 19);
         break;
       }
       case 5: {  // convolution
-        const std::size_t x = reader.readByte();
-        const std::size_t y = reader.readByte();
+        const std::size_t x = reader.u8();
+        const std::size_t y = reader.u8();
         reader.skip(8 + 4 * x * y + 5);
         break;
       }
@@ -29,7 +29,7 @@ bool skipFilterList(Reader& reader) {
       default: return false;
     }
   }
-  return !reader.overrun;
+  return !reader.overrun();
 }
 
 }  // namespace framestow
