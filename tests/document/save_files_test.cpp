@@ -179,6 +179,8 @@ TEST(SaveSituations, WhatASaveWritesAndWhatItLeaves) {
        .prepare = [] { link("none", "real/m.swf.framestow-0.tmp"), link("none", "real/.fstw-0.tmp"), notes("real/.fstw-1.tmp"); }, .backupAt = "real/m_old.swf"},
       {.name = "through links in another folder: the real file is replaced, the backup goes beside it, the links stay",
        .prepare = [] { link("../real/m.swf", "other/m.swf"), link("other/m.swf", "m.swf"); }, .load = "m.swf", .backupAt = "real/m_old.swf"},
+      {.name = "through a link that climbs out of its folder, the real file is named without the climb",
+       .prepare = [] { link("../real/m.swf", "other/m.swf"); }, .load = "other/m.swf", .backupAt = "real/m_old.swf"},
       {.name = "an output link to another file writes that file", .prepare = [] { notes("other/out.swf"), link("other/out.swf", "out.swf"); },
        .output = "@out.swf", .savedAt = "other/out.swf"},
       {.name = "an output link to the movie is an in-place save", .prepare = [] { link("real/m.swf", "same.swf"); }, .output = "@same.swf",
