@@ -67,6 +67,8 @@ TEST(CliArguments, Info) {
                            "Dimensions: 20 x 15", "Frames (main timeline): 1"}}, {"/0/frameRate", 24.5}, {"/0/width", 20.95}, {"/0/blockCount", 3 + 3 + 1}}}}},
       {"a frame rectangle that starts left of 0", {{"wide.swf", [] { Bytes m; m.raw(ByteVector{'F', 'W', 'S', 6}).u32(29).rect(-400, 8000, 0, 6000).u8(0).u8(12).u16(1).raw(joined({kBackground, kShowFrame, kEnd})); return m.data; }()}},
        {{{"analyze", "--json", "@wide.swf"}, 0, {}, "", {}, {}, {{"/0/width", 420}, {"/0/declaredLength", 29}, {"/0/fileSize", 29}, {"/0/blockCount", 3 + 3 + 1}}}}},
+      {"a frame rectangle cut off by the declared length reads as zeros, not as the bytes after it", {{"cut.swf", Bytes().raw(ByteVector{'F', 'W', 'S', 6, 9, 0, 0, 0, 0x50}).fill(16, 0x7F).data}},
+       {{{"info", "@cut.swf"}, 0, {"Dimensions: 0 x 0\n"}, ""}}},
       {"a missing file: the message, then the cause and the path", {}, {{{"info", "@absent.swf"}, 2, {"File Name: absent.swf\n"},
          "@absent.swf: Sorry, an error has occured reading the file.\n@absent.swf: No such file or directory: @absent.swf\n"}}},
       {"files that are no regular files, or cannot be read: the message, then the cause and the path, in text and JSON", {},
