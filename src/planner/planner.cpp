@@ -1,3 +1,4 @@
+#include "planner/block_moves.hpp"
 #include "planner/planner.hpp"
 
 #include "common/byte_text.hpp"

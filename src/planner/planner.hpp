@@ -5,7 +5,6 @@
 #include <string>
 
 #include "analysis/tables.hpp"
-#include "common/tag_codes.hpp"
 #include "planner/plan.hpp"
 
 namespace framestow {
@@ -27,17 +26,6 @@ struct Verdict {
 // movie cannot be modified" state; `optimiseTicked` whether removal of
 // redundant export bytes is chosen (it keeps Save available at n = 1).
 Verdict updateTargetFrame(Analysis& analysis, Plan& plan, std::int32_t n, bool noModFlag, bool optimiseTicked);
-
-// Whether the last run moves block k. The tags of a sprite move with its
-// DefineSprite block, which alone carries the group's mark.
-inline bool blockMoves(const Analysis& a, const Plan& plan, std::size_t k) {
-  if (k >= a.byteoutput.size()) return false;
-  const bytesOut& b = a.byteoutput[k];
-  if (b.thisSprite != 0 && b.thisBlockType != kDefineSprite && b.thisSprite < a.spriteGroups.size()) {
-    k = static_cast<std::size_t>(a.spriteGroups[b.thisSprite].defineBlock);
-  }
-  return a.byteoutput[k].withThis == plan.testCounterFlag;
-}
 
 // The walks of one run, for tests. They keep `plan.movableBytes` up to date
 // for the marks before block `plan.countEnd`.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/tag_codes.hpp"
+#include "planner/block_moves.hpp"
 #include "planner/planner.hpp"
 #include "writer/writer.hpp"
 

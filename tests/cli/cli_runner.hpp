@@ -37,7 +37,7 @@ struct CliStep {
   int status;
   std::vector<std::string> out;  // texts standard output holds
   std::string err;               // a text standard error holds; "": it stays empty; "*": it does not
-  std::vector<std::pair<std::string, std::optional<ByteVector>>> files = {};  // files afterwards, or their absence
+  std::vector<std::pair<std::string, std::optional<ByteVector>>> files = {};  // files afterwards, or their absence; "-": standard output
   std::function<void(const std::string& folder)> then = {};                  // what the user does next
   std::vector<std::pair<std::string, nlohmann::json>> json = {};              // values in the JSON printed, by pointer (null: absent)
 };

@@ -156,6 +156,7 @@ TEST(AttachCodes, InWhichFrameTheCodeFirstAttaches) {
       {"names are compared exactly", {attach("AttachMovie"), attach("attachmovie"), attach("attachMovie "), S, E}, 6, 0, 0},
       {"values pushed before the name are skipped by their sizes", {doAction(Actions().action(0x96, manyValues).bytes), S, E}, 6, 0, 1},
       {"actions below 0x80 have no length", {doAction(Actions().action(0x07).action(0x81, Bytes().u16(3)).pushString("attachMovie").bytes), S, E}, 6, 0, 1},
+      {"an action that ends exactly where its tag ends, without End, is read whole", {tagBytes(kDoAction, Actions().pushString("attachMovie").bytes), S, E}, 6, 0, 1},
       {"a name cut off by the end of its tag is read up to it",
        {tagBytes(kDoAction, Bytes().u8(0x96).u16(12).u8(0).raw(ByteVector{'a', 't', 't', 'a', 'c', 'h', 'M', 'o', 'v', 'i', 'e'})), S, E}, 6, 0, 1},
       {"a sprite's code is the sprite's", {plain, plain, sprite(5, {attach(), S, E}), S, E}, 6, 3, 1},

@@ -68,6 +68,7 @@ void expectRow(const LayoutRow& row) {
 
 TEST(Layout, DefinitionsThatMoveAndWhereTheyGo) {
   const ByteVector spriteTen = placing(10, {11});
+  const ByteVector plainShape4 = tagBytes(kDefineShape4, Bytes().u16(1).rect(0, 20, 0, 20).rect(0, 20, 0, 20).u32(0).u8(0));  // no styles, no edges
   const LayoutRow rows[] = {
       {"target frame 1 counts the exported definitions of frame 1 and moves nothing",
        {bg, shape(1), ex(1), S, S, E}, 1, false, sizeOf({shape(1)}), {bg, shape(1), ex(1), S, S, E}},
@@ -169,6 +170,8 @@ TEST(Layout, DefinitionsThatMoveAndWhereTheyGo) {
        {S, shape(1), placing(10, {1}), ex(10), placeObject3(10), attach(), S, E}, header("FWS", 8)},
       {"the bitmaps of a DefineShape4 in frame 1 stay before it", {bitmap(5), bitmap(7), shape4(6, 5, 7), exports({{5, "f"}, {7, "l"}}), S, attach(), S, E}, 2, false, 0,
        {bitmap(5), bitmap(7), shape4(6, 5, 7), S, exports({{5, "f"}, {7, "l"}}), attach(), S, E}, header("FWS", 8)},
+      {"a DefineShape4 that uses nothing is not counted when a staying sprite places it", {bg, plainShape4, placing(2, {1}), ex(2), placing(3, {1}), S, S, E}, 2, false,
+       sizeOf({placing(2, {1})}), {bg, plainShape4, placing(3, {1}), S, placing(2, {1}), ex(2), S, E}, header("FWS", 8)},
       {"a DefineShape4 of frame 2 lets its bitmaps move",
        {bitmap(5), bitmap(7), exports({{5, "f"}, {7, "l"}}), S, shape4(6, 5, 7), attach(), S, E}, 2, false, sizeOf({bitmap(5), bitmap(7)}),
        {S, bitmap(5), bitmap(7), exports({{5, "f"}, {7, "l"}}), shape4(6, 5, 7), attach(), S, E}, header("FWS", 8)},
