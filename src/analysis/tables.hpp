@@ -19,11 +19,9 @@ inline constexpr std::size_t kCharacterIds = 65536;
 // the three header blocks. A block's bytes are `thisHead` + `origLength` bytes
 // of the uncompressed movie at `thisStart`.
 struct bytesOut {
-  std::uint32_t withThis = 0;       // move mark: equals the planning stamp when the block moves
   std::uint32_t thisBlockType = 0;  // tag code; 0 for the header blocks
   std::uint32_t thisHead = 0;       // tag header length, 2 or 6; 0 for the header blocks
   std::uint32_t thisSprite = 0;     // timeline: 0 main, else the sprite number
-  std::uint32_t allocMem = 0;
   std::uint32_t thisStart = 0;
   std::uint32_t origLength = 0;     // body length (4 for a DefineSprite: id and frame count)
   std::uint32_t thisLength = 0;     // bytes the block stands for in the movable count
@@ -42,8 +40,6 @@ struct SpriteGroup {
   std::int32_t defineBlock = 0;
   std::int64_t bytes = 0;  // thisLength summed over the group's blocks
 };
-
-inline constexpr std::uint32_t kFirstPlanningStamp = 456;
 
 struct Analysis {
   std::vector<bytesOut> byteoutput;  // file order; byteoutputNum() records
@@ -94,6 +90,9 @@ struct Analysis {
   // three header blocks.
   std::int32_t bgndColorBlock = 2;
   std::uint32_t nextBlockStart = 0;
+  // One past the last block a character can bring along when it moves (its
+  // defining block, companions, DoInitAction): the plan marks no block beyond.
+  std::uint32_t markableBlocks = 1;
 
   bool analysed = false;  // the scan ran to its end without an error
   // The fill style type of a shape that stopped the scan: the format has no such type.

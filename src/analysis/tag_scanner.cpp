@@ -193,6 +193,17 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
   }
 }
 
+// One past the last block any character brings along when it moves.
+std::uint32_t markableBlocks(const Analysis& a) {
+  std::int32_t last = 0;
+  for (const std::int32_t block : a.blockRef) last = std::max(last, block);
+  for (const std::int32_t block : a.initScriptArray) last = std::max(last, block);
+  for (const auto& [id, blocks] : a.companionBlocks) {
+    for (const std::int32_t block : blocks) last = std::max(last, block);
+  }
+  return static_cast<std::uint32_t>(last) + 1;
+}
+
 }  // namespace
 
 void scanSelectedFile(const LoadedMovie& movie, Analysis& a, const ProgressTick& tick) {
@@ -208,9 +219,9 @@ void scanSelectedFile(const LoadedMovie& movie, Analysis& a, const ProgressTick&
   // the frame size, rate and count up to the first tag.
   const std::uint64_t firstTag = movie.header.firstTagOffset;
   const auto headerSpan = static_cast<std::uint32_t>(firstTag - kFileHeaderSize);
-  a.byteoutput.push_back(bytesOut{0, 0, 0, 0, 0, 0, 4, 4});
-  a.byteoutput.push_back(bytesOut{0, 0, 0, 0, 0, 4, 4, 4});
-  a.byteoutput.push_back(bytesOut{0, 0, 0, 0, 0, kFileHeaderSize, headerSpan, headerSpan});
+  a.byteoutput.push_back(bytesOut{0, 0, 0, 0, 4, 4});
+  a.byteoutput.push_back(bytesOut{0, 0, 0, 4, 4, 4});
+  a.byteoutput.push_back(bytesOut{0, 0, 0, kFileHeaderSize, headerSpan, headerSpan});
 
   // Room for a block per 64 bytes of movie, so that the table of a movie of
   // small tags is not copied again and again as it grows (unused room is
@@ -282,6 +293,7 @@ void scanSelectedFile(const LoadedMovie& movie, Analysis& a, const ProgressTick&
   }
   std::sort(a.fixedDefinitions.begin(), a.fixedDefinitions.end());
   collectMainFirstUses(a);
+  a.markableBlocks = markableBlocks(a);
   a.analysed = true;
 }
 

@@ -11,7 +11,7 @@ namespace framestow {
 void Document::forgetMovie() {
   analysis_ = Analysis{};
   clearGlobals(analysis_);
-  clearPlan(plan_);
+  plan_ = Plan{};
   report_ = AnalysisReport{};
   verdict_ = Verdict{};
   lastWrite_.reset();

@@ -18,7 +18,7 @@ inline bool blockMoves(const Analysis& a, const Plan& plan, std::size_t k) {
   if (b.thisSprite != 0 && b.thisBlockType != kDefineSprite && b.thisSprite < a.spriteGroups.size()) {
     k = static_cast<std::size_t>(a.spriteGroups[b.thisSprite].defineBlock);
   }
-  return a.byteoutput[k].withThis == plan.testCounterFlag;
+  return k < plan.moveStamp.size() && plan.moveStamp[k] == plan.stamp;
 }
 
 }  // namespace framestow

@@ -1,27 +1,16 @@
 #include "planner/plan.hpp"
 
+#include "analysis/tables.hpp"
+
 namespace framestow {
 
-void clearPlan(Plan& plan) {
-  plan.testCounterFlag = kFirstPlanningStamp;
-  plan.blockChecked.clear();
-  plan.releaseVisited.clear();
-  plan.onWalk.clear();
-  plan.walkStack.clear();
-  plan.movableBytes = 0;
-  plan.countEnd = 0;
-  plan.exportID = 0;
-  plan.initScriptBlock = 0;
-  plan.plannedFrame = 0;
-  plan.cyclic = false;
-}
-
-void coverCharacters(Plan& plan, std::size_t range) {
-  if (plan.blockChecked.size() >= range) return;
-  // New entries hold no stamp: unvisited in every run.
-  plan.blockChecked.resize(range, 0);
+void coverIndex(Plan& plan, const Analysis& index) {
+  // New entries hold no stamp: unmarked and unvisited in every run.
+  if (plan.moveStamp.size() < index.markableBlocks) plan.moveStamp.resize(index.markableBlocks, 0);
+  const std::size_t range = index.characterRange();
+  if (plan.visited.size() >= range) return;
+  plan.visited.resize(range, 0);
   plan.releaseVisited.resize(range, 0);
-  plan.onWalk.resize(range, 0);
 }
 
 }  // namespace framestow

@@ -1,12 +1,14 @@
-// The state of the planner between runs.
+// One planning run's answer for a target frame, and the state the next run
+// reuses: which blocks move (the plan's own marks, not the index's), the
+// visit stamps of the walks and the count they keep.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "analysis/tables.hpp"
-
 namespace framestow {
+
+struct Analysis;
 
 // A walk's place in one character's row of references.
 struct WalkStep {
@@ -18,23 +20,22 @@ struct WalkStep {
 
 struct Plan {
   // Raised by one at the start of every run; a block moves exactly when its
-  // withThis equals it. A new stamp voids the marks of every earlier run.
-  std::uint32_t testCounterFlag = kFirstPlanningStamp;
-  std::vector<std::uint32_t> blockChecked;    // charId -> stamp of the marking walk's last visit
+  // moveStamp equals it. A new stamp voids the marks of every earlier run, so
+  // a run clears nothing.
+  std::uint32_t stamp = 0;
+  // Block -> stamp of the last run that moved it. Covers the blocks a
+  // character can bring along (Analysis::markableBlocks), no further.
+  std::vector<std::uint32_t> moveStamp;
+  std::vector<std::uint32_t> visited;         // charId -> stamp of the marking walk's last visit
   std::vector<std::uint32_t> releaseVisited;  // charId -> stamp of the release walk's last visit
-  std::vector<std::uint32_t> onWalk;          // charId -> stamp while the marking walk is inside it
   // Reused by every run, so that a click of the up-down control allocates nothing.
   std::vector<WalkStep> walkStack;
   std::int64_t movableBytes = 0;
-  std::int32_t countEnd = 0;  // the ShowFrame block ending the target frame: marks before it count
-  std::int32_t exportID = 0;
-  std::int32_t initScriptBlock = 0;
+  std::int32_t countEnd = 0;      // the ShowFrame block ending the target frame: marks before it count
   std::int32_t plannedFrame = 0;  // target frame of the last run (0: none yet)
-  bool cyclic = false;            // the last run met a character that refers back to itself
 };
 
-void clearPlan(Plan& plan);
-// Makes the visit tables cover character ids 0 .. range - 1.
-void coverCharacters(Plan& plan, std::size_t range);
+// Makes the plan's tables cover what `index` can mark and visit.
+void coverIndex(Plan& plan, const Analysis& index);
 
 }  // namespace framestow

@@ -46,19 +46,17 @@ Verdict composeVerdict(std::int32_t n, std::int64_t bytes, std::int32_t attachFr
 
 }  // namespace
 
-Verdict updateTargetFrame(Analysis& a, Plan& plan, std::int32_t n, bool noModFlag, bool optimiseTicked) {
-  coverCharacters(plan, a.characterRange());
-  ++plan.testCounterFlag;
+Verdict updateTargetFrame(const Analysis& a, Plan& plan, std::int32_t n, bool noModFlag, bool optimiseTicked) {
+  coverIndex(plan, a);
+  ++plan.stamp;
   // The walks keep the count as they mark and release, so that a run never
   // passes over the whole block table.
   plan.movableBytes = 0;
   plan.countEnd = n >= 0 ? a.showFrameBlock(n) : 0;
   plan.plannedFrame = n;
-  plan.cyclic = false;
   for (std::int32_t exported : a.origAssetsList) {
-    plan.exportID = exported;
     checkChildren(a, plan, exported);
-    setCharacterMark(a, plan, exported, plan.testCounterFlag);
+    setCharacterMark(a, plan, exported, plan.stamp);
   }
   unCheckChildren(a, plan, 0, n);
   // Definitions that stay in frames 1 to n - 1 keep what they use before them.

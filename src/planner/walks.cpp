@@ -15,7 +15,7 @@ namespace {
 
 // The visit tables cover every id the analysis met; no row names another.
 bool validId(const Plan& plan, std::int32_t c) {
-  return c >= 0 && static_cast<std::size_t>(c) < plan.blockChecked.size();
+  return c >= 0 && static_cast<std::size_t>(c) < plan.visited.size();
 }
 
 // The block that defines c; 0 (the first header block) when nothing does.
@@ -38,11 +38,11 @@ std::int64_t countedBytes(const Analysis& a, std::size_t block) {
 
 // Sets a block's mark and keeps the run's count: only changes of the block's
 // membership in this run's marks before the count's end move the total.
-void setMark(Analysis& a, Plan& plan, std::int32_t block, std::uint32_t value) {
-  if (block < 0 || static_cast<std::size_t>(block) >= a.byteoutput.size()) return;
-  std::uint32_t& mark = a.byteoutput[static_cast<std::size_t>(block)].withThis;
-  const bool was = mark == plan.testCounterFlag;
-  const bool is = value == plan.testCounterFlag;
+void setMark(const Analysis& a, Plan& plan, std::int32_t block, std::uint32_t value) {
+  if (block < 0 || static_cast<std::size_t>(block) >= plan.moveStamp.size()) return;
+  std::uint32_t& mark = plan.moveStamp[static_cast<std::size_t>(block)];
+  const bool was = mark == plan.stamp;
+  const bool is = value == plan.stamp;
   mark = value;
   if (was == is || block >= plan.countEnd) return;
   const std::int64_t bytes = countedBytes(a, static_cast<std::size_t>(block));
@@ -50,7 +50,7 @@ void setMark(Analysis& a, Plan& plan, std::int32_t block, std::uint32_t value) {
 }
 
 // Tags that modify a character go where the character's block goes.
-void setCompanions(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
+void setCompanions(const Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
   if (a.companionBlocks.empty()) return;
   const auto companions = a.companionBlocks.find(static_cast<std::uint32_t>(c));
   if (companions == a.companionBlocks.end()) return;
@@ -59,14 +59,14 @@ void setCompanions(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value)
 
 // The sprite's DoInitAction block and its group: the DefineSprite block, whose
 // mark the tags up to and including the sprite's End tag follow.
-void setSpriteGroup(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
-  plan.initScriptBlock = c >= 0 ? a.initScriptOf(static_cast<std::uint32_t>(c)) : 0;
-  if (plan.initScriptBlock != 0) setMark(a, plan, plan.initScriptBlock, value);
+void setSpriteGroup(const Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
+  const std::int32_t initActionBlock = c >= 0 ? a.initScriptOf(static_cast<std::uint32_t>(c)) : 0;
+  if (initActionBlock != 0) setMark(a, plan, initActionBlock, value);
   setMark(a, plan, blockOf(a, c), value);
   setCompanions(a, plan, c, value);
 }
 
-std::uint32_t& checked(Plan& plan, std::int32_t c) { return plan.blockChecked[static_cast<std::size_t>(c)]; }
+std::uint32_t& checked(Plan& plan, std::int32_t c) { return plan.visited[static_cast<std::size_t>(c)]; }
 
 // The start of a walk through character c's row.
 WalkStep stepInto(const Analysis& a, std::int32_t c) {
@@ -79,7 +79,7 @@ WalkStep stepInto(const Analysis& a, std::int32_t c) {
 
 }  // namespace
 
-void setCharacterMark(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
+void setCharacterMark(const Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
   const std::int32_t block = blockOf(a, c);
   setMark(a, plan, block, value);
   // A character that has no block of its own takes no companion along.
@@ -87,13 +87,12 @@ void setCharacterMark(Analysis& a, Plan& plan, std::int32_t c, std::uint32_t val
 }
 
 
-void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
+void checkChildren(const Analysis& a, Plan& plan, std::int32_t root) {
   if (!validId(plan, root)) return;
-  const std::uint32_t s = plan.testCounterFlag;
+  const std::uint32_t s = plan.stamp;
   auto& stack = plan.walkStack;
   stack.clear();
   auto enter = [&](std::int32_t c) {
-    plan.onWalk[static_cast<std::size_t>(c)] = s;
     if (isSprite(a, c)) {
       if (checked(plan, c) != s) setSpriteGroup(a, plan, c, s);
     } else if (checked(plan, c) != s) {
@@ -107,24 +106,20 @@ void checkChildren(Analysis& a, Plan& plan, std::int32_t root) {
   while (!stack.empty()) {
     WalkStep& step = stack.back();
     if (step.next >= step.total) {
-      plan.onWalk[static_cast<std::size_t>(step.c)] = 0;
       stack.pop_back();
       continue;
     }
     const std::int32_t d = step.row[step.next++];
     if (!validId(plan, d)) continue;
-    if (checked(plan, d) == s) {
-      if (plan.onWalk[static_cast<std::size_t>(d)] == s) plan.cyclic = true;
-      continue;
-    }
+    if (checked(plan, d) == s) continue;
     setCharacterMark(a, plan, d, s);
     enter(d);
   }
 }
 
-void unCheckChildren(Analysis& a, Plan& plan, std::int32_t root, std::int32_t n) {
+void unCheckChildren(const Analysis& a, Plan& plan, std::int32_t root, std::int32_t n) {
   if (!validId(plan, root)) return;
-  const std::uint32_t s = plan.testCounterFlag;
+  const std::uint32_t s = plan.stamp;
   if (plan.releaseVisited[static_cast<std::size_t>(root)] == s) return;
   auto& stack = plan.walkStack;
   stack.clear();
