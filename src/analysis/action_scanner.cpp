@@ -12,10 +12,11 @@ constexpr int kActionPush = 0x96;
 bool isAttachName(std::string_view name) { return name == "attachMovie" || name == "attachSound"; }
 
 // Only the first attach code of each timeline counts.
-void recordAttachCode(Analysis& a) {
-  const auto timeline = static_cast<std::size_t>(a.inSprite);
-  if (timeline >= a.attachFound.size()) a.attachFound.resize(timeline + 1, 0);
-  if (a.attachFound[timeline] == 0) a.attachFound[timeline] = a.frameCount + 1;
+void recordAttachCode(ScanContext& ctx) {
+  MovieIndex& a = ctx.analysis;
+  const auto timeline = static_cast<std::size_t>(ctx.openSprite);
+  if (timeline >= a.attachFrames.size()) a.attachFrames.resize(timeline + 1, 0);
+  if (a.attachFrames[timeline] == 0) a.attachFrames[timeline] = ctx.timelineFrames + 1;
 }
 
 // One record whose code was just read. False when its length runs past the
@@ -25,7 +26,7 @@ inline bool scanActionRecord(ScanContext& ctx, ByteReader& body, int code) {
   ctx.progress();
   const std::uint64_t length = code >= 0x80 ? std::uint64_t{body.u16()} : 0;
   if (body.position() + length > body.size()) {
-    ctx.analysis.asObfuscation = 1;
+    ctx.analysis.obfuscatedActions = true;
     return false;
   }
   const std::size_t end = body.position() + static_cast<std::size_t>(length);
@@ -36,7 +37,7 @@ inline bool scanActionRecord(ScanContext& ctx, ByteReader& body, int code) {
     while (body.position() < end && !body.overrun()) {
       switch (body.u8()) {
         case 0:
-          if (isAttachName(body.string())) recordAttachCode(ctx.analysis);
+          if (isAttachName(body.string())) recordAttachCode(ctx);
           break;
         case 1: body.skip(4); break;  // float
         case 4: body.skip(1); break;  // register
@@ -52,7 +53,7 @@ inline bool scanActionRecord(ScanContext& ctx, ByteReader& body, int code) {
     // The count is not trusted: the strings are read up to the end of the record.
     body.skip(2);
     while (body.position() < end && !body.overrun()) {
-      if (isAttachName(body.string())) recordAttachCode(ctx.analysis);
+      if (isAttachName(body.string())) recordAttachCode(ctx);
     }
     body.seek(end);
   } else {

@@ -10,18 +10,18 @@
 namespace framestow {
 
 void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
-  Analysis& a = ctx.analysis;
-  const bytesOut& tag = a.byteoutput[block];
-  const std::uint32_t h = tag.thisHead;
-  const std::uint32_t b = tag.origLength;
+  MovieIndex& a = ctx.analysis;
+  const BlockRecord& tag = a.blocks[block];
+  const std::uint32_t h = tag.headerSize;
+  const std::uint32_t b = tag.bodySize;
   const std::uint8_t* tagBytes = ctx.data.data() + ctx.tagStart;
   const std::span<const std::uint8_t> bodyBytes(tagBytes + h, b);
   const ExportAssetsBody parsed = readExportAssets(bodyBytes);
   body.skipToEnd();
 
-  ExportCopy copy;
-  copy.byteNum.assign(static_cast<std::size_t>(b) + 6, 0);
-  std::memcpy(copy.byteNum.data(), tagBytes, h);
+  ReducedExport copy;
+  copy.bytes.assign(static_cast<std::size_t>(b) + 6, 0);
+  std::memcpy(copy.bytes.data(), tagBytes, h);
   std::int64_t redundant = 0;
   std::size_t out = h + 2;  // the count field is filled in at the end
   std::uint32_t kept = 0;
@@ -33,18 +33,18 @@ void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
       // name: a second name for a character is another way for ActionScript
       // to attach or register it, and must stay.
       const std::string key(reinterpret_cast<const char*>(bodyBytes.data() + entry.offset), entry.size - 1);
-      if (!a.exportEntries.insert(key).second) {
+      if (!ctx.exportEntries.insert(key).second) {
         redundant += static_cast<std::int64_t>(entry.size);
         continue;
       }
       a.coverCharacter(entry.characterId);
-      if (!a.exported[entry.characterId]) {
-        a.exported[entry.characterId] = 1;
-        a.origAssetsList.push_back(entry.characterId);
-        ++a.assetCountTotal;
+      if (ctx.exported.size() <= entry.characterId) ctx.exported.resize(a.characterRange(), 0);
+      if (!ctx.exported[entry.characterId]) {
+        ctx.exported[entry.characterId] = 1;
+        a.linkedAssetIds.push_back(entry.characterId);
       }
     }
-    std::memcpy(copy.byteNum.data() + out, bodyBytes.data() + entry.offset, entry.size);
+    std::memcpy(copy.bytes.data() + out, bodyBytes.data() + entry.offset, entry.size);
     out += entry.size;
     ++kept;
   }
@@ -52,33 +52,33 @@ void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
   // are, so that the copy is the tag less exactly its redundant entries.
   if (parsed.entriesEnd < b) {
     const std::size_t rest = b - parsed.entriesEnd;
-    std::memcpy(copy.byteNum.data() + out, bodyBytes.data() + parsed.entriesEnd, rest);
+    std::memcpy(copy.bytes.data() + out, bodyBytes.data() + parsed.entriesEnd, rest);
     out += rest;
   }
   if (kept > 0) {
-    copy.byteNum[h] = static_cast<std::uint8_t>(kept & 0xFF);
-    copy.byteNum[h + 1] = static_cast<std::uint8_t>(kept >> 8);
-    a.redundantAssetTotal += redundant;
-    copy.thisLength = static_cast<std::uint32_t>(out);
-    copy.thisHead = h;
+    copy.bytes[h] = static_cast<std::uint8_t>(kept & 0xFF);
+    copy.bytes[h + 1] = static_cast<std::uint8_t>(kept >> 8);
+    a.redundantExportBytes += redundant;
+    copy.countedSize = static_cast<std::uint32_t>(out);
+    copy.headerSize = h;
     if (redundant > 0) {
       const auto length = static_cast<std::uint32_t>(b - redundant);
       if (h == 6) {
-        for (int i = 0; i < 4; ++i) copy.byteNum[2 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+        for (int i = 0; i < 4; ++i) copy.bytes[2 + i] = static_cast<std::uint8_t>(length >> (8 * i));
       } else {
         const std::uint32_t word = kExportAssets * 64 + length;
-        copy.byteNum[0] = static_cast<std::uint8_t>(word & 0xFF);
-        copy.byteNum[1] = static_cast<std::uint8_t>(word >> 8);
+        copy.bytes[0] = static_cast<std::uint8_t>(word & 0xFF);
+        copy.bytes[1] = static_cast<std::uint8_t>(word >> 8);
       }
     }
   } else {
-    copy.thisLength = 0;
-    copy.thisHead = 0;
-    a.redundantAssetTotal += static_cast<std::int64_t>(b) + h;
+    copy.countedSize = 0;
+    copy.headerSize = 0;
+    a.redundantExportBytes += static_cast<std::int64_t>(b) + h;
   }
-  copy.byteNum.resize(copy.thisLength);
-  copy.byteNum.shrink_to_fit();
-  a.redundantList[block] = std::move(copy);
+  copy.bytes.resize(copy.countedSize);
+  copy.bytes.shrink_to_fit();
+  a.reducedExports[block] = std::move(copy);
 }
 
 }  // namespace framestow

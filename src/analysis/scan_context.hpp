@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
-#include "analysis/tables.hpp"
+#include "analysis/movie_index.hpp"
 #include "common/progress.hpp"
 #include "swfin/byte_reader.hpp"
 #include "swfin/movie.hpp"
@@ -15,13 +17,29 @@ namespace framestow {
 
 struct ScanContext {
   const LoadedMovie& movie;
-  Analysis& analysis;
+  MovieIndex& analysis;
   std::span<const std::uint8_t> data;  // the movie up to its declared length
   const ProgressTick& tick;
   std::uint64_t tagStart = 0;   // first byte of the tag's header
   std::uint64_t tagEnd = 0;     // first byte after the tag (within the movie)
   std::uint64_t spriteEnd = 0;  // first byte after the open sprite's body, as its DefineSprite declares
   std::vector<std::uint16_t> ids;  // what a body reader hands back, reused tag after tag
+
+  // Where the scan is: the open sprite (its number; 0 on the main timeline),
+  // frames of the timeline being scanned, the main timeline's frames so far
+  // (and while in a sprite, the main timeline's count saved for its return).
+  std::uint32_t openSprite = 0;
+  std::uint32_t spriteCount = 0;
+  std::int32_t timelineFrames = 0;
+  std::int32_t mainFramesBeforeSprite = 0;
+  std::int32_t mainFrames = 0;
+  // charId -> 1 once exported.
+  std::vector<std::uint8_t> exported;
+  // Every (charId, linkage name) pair exported so far, as the id's two bytes
+  // followed by the name's bytes: an entry repeats an export only when both match.
+  std::unordered_set<std::string> exportEntries;
+  // The first fixed definition block of each id (see MovieIndex::fixedDefinitions).
+  std::unordered_map<std::uint32_t, std::int32_t> fixedDefinitionBlocks;
 
   void progress() const {
     if (tick) tick();
@@ -33,17 +51,16 @@ struct ScanContext {
   void definitionReference(std::uint32_t row, std::int32_t charId) { appendReference(analysis, row, charId, 1); }
   void define(std::uint32_t charId, std::uint32_t block) {
     analysis.coverCharacter(charId);
-    if (charId < analysis.blockRef.size()) analysis.blockRef[charId] = static_cast<std::int32_t>(block);
+    if (charId < analysis.definingBlocks.size()) analysis.definingBlocks[charId] = static_cast<std::int32_t>(block);
   }
   // A button, text or edit text is being defined: its row starts empty.
   void beginDefinitionRow(std::uint32_t charId) {
-    analysis.currentID = static_cast<std::int32_t>(charId);
     analysis.coverCharacter(charId);
-    if (charId < analysis.dependTotals.size()) analysis.dependTotals[charId] = 0;
+    if (charId < analysis.referenceCounts.size()) analysis.referenceCounts[charId] = 0;
   }
   // A definition that stays where it is, whatever the plan.
   void defineFixed(std::uint32_t charId, std::uint32_t block) {
-    analysis.fixedDefinitionBlocks.try_emplace(charId, static_cast<std::int32_t>(block));
+    fixedDefinitionBlocks.try_emplace(charId, static_cast<std::int32_t>(block));
   }
 };
 

@@ -13,10 +13,8 @@
 namespace framestow {
 
 void ScanContext::timelineReference(std::int32_t charId) {
-  Analysis& a = analysis;
-  const std::uint32_t row =
-      a.inSprite == 0 ? 0u : static_cast<std::uint32_t>(a.spriteExportArray[static_cast<std::size_t>(a.inSprite)]);
-  appendReference(a, row, charId, a.mainFrameCount + 1);
+  const std::uint32_t row = openSprite == 0 ? 0u : static_cast<std::uint32_t>(analysis.spriteIds[openSprite]);
+  appendReference(analysis, row, charId, mainFrames + 1);
 }
 
 namespace {
@@ -61,59 +59,59 @@ void readMorphShape(ScanContext& ctx, ByteReader& body, std::uint32_t block, Tag
 }
 
 // Back on the main timeline after a sprite's tags.
-void closeSprite(Analysis& a) {
-  a.frameCount = a.parentFrameCount;
-  a.inSprite = 0;
+void closeSprite(ScanContext& ctx) {
+  ctx.timelineFrames = ctx.mainFramesBeforeSprite;
+  ctx.openSprite = 0;
 }
 
-void openSprite(ScanContext& ctx, ByteReader& body, bytesOut& block, std::uint32_t blockIndex) {
-  Analysis& a = ctx.analysis;
-  a.parentFrameCount = a.frameCount;
-  a.frameCount = 0;
-  ++a.spriteCounter;
-  a.inSprite = a.spriteCounter;
+void openSprite(ScanContext& ctx, ByteReader& body, BlockRecord& block, std::uint32_t blockIndex) {
+  MovieIndex& a = ctx.analysis;
+  ctx.mainFramesBeforeSprite = ctx.timelineFrames;
+  ctx.timelineFrames = 0;
+  ++ctx.spriteCount;
+  ctx.openSprite = ctx.spriteCount;
   const std::uint32_t id = body.u16();
-  a.spriteExportArray.push_back(static_cast<std::int32_t>(id));
+  a.spriteIds.push_back(static_cast<std::int32_t>(id));
   a.spriteGroups.push_back(SpriteGroup{static_cast<std::int32_t>(blockIndex), 0});
-  if (a.attachFound.size() <= static_cast<std::size_t>(a.spriteCounter)) {
-    a.attachFound.resize(static_cast<std::size_t>(a.spriteCounter) + 1, 0);
+  if (a.attachFrames.size() <= ctx.spriteCount) {
+    a.attachFrames.resize(std::size_t{ctx.spriteCount} + 1, 0);
   }
   ctx.define(id, blockIndex);
   body.u16();  // the sprite's frame count
   // The block covers the header, the id and the frame count; the sprite's
   // tags follow as blocks of their own.
-  block.thisSprite = static_cast<std::uint32_t>(a.inSprite);
+  block.timeline = ctx.openSprite;
   ctx.spriteEnd = ctx.tagEnd;
-  block.origLength = 4;
-  block.thisLength = block.thisHead + 4;
+  block.bodySize = 4;
+  block.countedSize = block.headerSize + 4;
   // A sprite cut off before its id and frame count end: its block would run
   // past the movie, which therefore cannot be written safely.
-  if (std::uint64_t{block.thisStart} + block.thisHead + 4 > ctx.data.size()) a.tagsRunPastData = true;
+  if (std::uint64_t{block.offset} + block.headerSize + 4 > ctx.data.size()) a.tagsRunPastData = true;
 }
 
 void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillScanning) {
-  Analysis& a = ctx.analysis;
-  bytesOut& block = a.byteoutput[n];
-  const auto code = static_cast<TagCode>(block.thisBlockType);
+  MovieIndex& a = ctx.analysis;
+  BlockRecord& block = a.blocks[n];
+  const auto code = static_cast<TagCode>(block.tagCode);
   switch (code) {
     case kEnd:
-      if (a.inSprite == 0) {
+      if (ctx.openSprite == 0) {
         // The main End block stands for everything up to the declared length.
-        block.thisLength = static_cast<std::uint32_t>(ctx.movie.header.fileLength - block.thisStart + 1);
+        block.countedSize = static_cast<std::uint32_t>(ctx.movie.header.fileLength - block.offset + 1);
         stillScanning = false;
         a.endTagFound = true;
       } else {
-        closeSprite(a);
+        closeSprite(ctx);
       }
       break;
     case kShowFrame:
-      ++a.frameCount;
-      if (a.inSprite == 0) {
-        if (a.mainShowFrameBlocks.size() <= static_cast<std::size_t>(a.frameCount)) {
-          a.mainShowFrameBlocks.resize(static_cast<std::size_t>(a.frameCount) + 1, 0);
+      ++ctx.timelineFrames;
+      if (ctx.openSprite == 0) {
+        if (a.frameEnds.size() <= static_cast<std::size_t>(ctx.timelineFrames)) {
+          a.frameEnds.resize(static_cast<std::size_t>(ctx.timelineFrames) + 1, 0);
         }
-        a.mainShowFrameBlocks[static_cast<std::size_t>(a.frameCount)] = static_cast<std::int32_t>(n);
-        ++a.mainFrameCount;
+        a.frameEnds[static_cast<std::size_t>(ctx.timelineFrames)] = static_cast<std::int32_t>(n);
+        ++ctx.mainFrames;
       }
       break;
     case kDefineShape:
@@ -185,7 +183,7 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
     case kDoInitAction: {
       const std::uint32_t sprite = body.u16();
       a.coverCharacter(sprite);
-      a.initScriptArray[sprite] = static_cast<std::int32_t>(n);
+      a.initActionBlocks[sprite] = static_cast<std::int32_t>(n);
       break;
     }
     default:
@@ -194,10 +192,10 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
 }
 
 // One past the last block any character brings along when it moves.
-std::uint32_t markableBlocks(const Analysis& a) {
+std::uint32_t markableBlocks(const MovieIndex& a) {
   std::int32_t last = 0;
-  for (const std::int32_t block : a.blockRef) last = std::max(last, block);
-  for (const std::int32_t block : a.initScriptArray) last = std::max(last, block);
+  for (const std::int32_t block : a.definingBlocks) last = std::max(last, block);
+  for (const std::int32_t block : a.initActionBlocks) last = std::max(last, block);
   for (const auto& [id, blocks] : a.companionBlocks) {
     for (const std::int32_t block : blocks) last = std::max(last, block);
   }
@@ -206,8 +204,8 @@ std::uint32_t markableBlocks(const Analysis& a) {
 
 }  // namespace
 
-void scanSelectedFile(const LoadedMovie& movie, Analysis& a, const ProgressTick& tick) {
-  if (!movie.loaded() || movie.headerOnly || !a.byteoutput.empty()) return;
+void indexMovie(const LoadedMovie& movie, MovieIndex& a, const ProgressTick& tick) {
+  if (!movie.loaded() || movie.headerOnly || !a.blocks.empty()) return;
 
   const auto whole = movie.bytes();
   // Nothing past the declared length belongs to the movie.
@@ -219,14 +217,14 @@ void scanSelectedFile(const LoadedMovie& movie, Analysis& a, const ProgressTick&
   // the frame size, rate and count up to the first tag.
   const std::uint64_t firstTag = movie.header.firstTagOffset;
   const auto headerSpan = static_cast<std::uint32_t>(firstTag - kFileHeaderSize);
-  a.byteoutput.push_back(bytesOut{0, 0, 0, 0, 4, 4});
-  a.byteoutput.push_back(bytesOut{0, 0, 0, 4, 4, 4});
-  a.byteoutput.push_back(bytesOut{0, 0, 0, kFileHeaderSize, headerSpan, headerSpan});
+  a.blocks.push_back(BlockRecord{0, 0, 0, 0, 4, 4});
+  a.blocks.push_back(BlockRecord{0, 0, 0, 4, 4, 4});
+  a.blocks.push_back(BlockRecord{0, 0, 0, kFileHeaderSize, headerSpan, headerSpan});
 
   // Room for a block per 64 bytes of movie, so that the table of a movie of
   // small tags is not copied again and again as it grows (unused room is
   // address space, not memory in use).
-  a.byteoutput.reserve(a.byteoutput.size() + static_cast<std::size_t>(movieEnd / 64));
+  a.blocks.reserve(a.blocks.size() + static_cast<std::size_t>(movieEnd / 64));
   bool stillScanning = true;
   std::uint64_t start = firstTag;
   while (stillScanning) {
@@ -234,7 +232,7 @@ void scanSelectedFile(const LoadedMovie& movie, Analysis& a, const ProgressTick&
     if (start + 2 > movieEnd) break;
     // A sprite whose body holds no End tag ends where its DefineSprite says,
     // as players read it: the tags after it belong to the main timeline.
-    if (a.inSprite != 0 && start >= ctx.spriteEnd) closeSprite(a);
+    if (ctx.openSprite != 0 && start >= ctx.spriteEnd) closeSprite(ctx);
 
     ByteReader header(data.subspan(static_cast<std::size_t>(start)));
     const std::uint16_t word = header.u16();
@@ -255,41 +253,41 @@ void scanSelectedFile(const LoadedMovie& movie, Analysis& a, const ProgressTick&
       if (start + head > movieEnd) head = static_cast<std::uint32_t>(movieEnd - start);
     }
 
-    const auto n = static_cast<std::uint32_t>(a.byteoutput.size());
+    const auto n = static_cast<std::uint32_t>(a.blocks.size());
     // Filled in place: a record built aside and then copied in stalls the
     // store-to-load forwarding of every tag.
-    bytesOut& block = a.byteoutput.emplace_back();
-    block.thisBlockType = code;
-    block.thisStart = static_cast<std::uint32_t>(start);
-    block.origLength = static_cast<std::uint32_t>(length);
-    block.thisHead = head;
-    block.thisLength = static_cast<std::uint32_t>(head + length);
-    block.thisSprite = static_cast<std::uint32_t>(a.inSprite);
+    BlockRecord& block = a.blocks.emplace_back();
+    block.tagCode = code;
+    block.offset = static_cast<std::uint32_t>(start);
+    block.bodySize = static_cast<std::uint32_t>(length);
+    block.headerSize = head;
+    block.countedSize = static_cast<std::uint32_t>(head + length);
+    block.timeline = ctx.openSprite;
 
     const std::uint64_t nextBlockStart = code == kDefineSprite ? start + head + 4 : tagEnd;
     if (nextBlockStart + 1 >= movie.header.fileLength) stillScanning = false;
     ctx.progress();
     // Only the main timeline's background colour bounds the fixed prefix: a
     // sprite's blocks must never be split between the prefix and the rest.
-    if (code == kSetBackgroundColor && a.inSprite == 0) a.bgndColorBlock = static_cast<std::int32_t>(n);
+    if (code == kSetBackgroundColor && ctx.openSprite == 0) a.backgroundBlock = static_cast<std::int32_t>(n);
 
     ctx.tagStart = start;
     ctx.tagEnd = tagEnd;
     ByteReader body(data.subspan(static_cast<std::size_t>(start + head), static_cast<std::size_t>(tagEnd - start - head)));
     handleTag(ctx, body, n, stillScanning);
     // Sprite numbers only grow, so the blocks of one sprite are one run.
-    const bytesOut& scanned = a.byteoutput[n];
-    if (scanned.thisSprite != 0 && scanned.thisSprite < a.spriteGroups.size()) {
-      a.spriteGroups[scanned.thisSprite].bytes += scanned.thisLength;
+    const BlockRecord& scanned = a.blocks[n];
+    if (scanned.timeline != 0 && scanned.timeline < a.spriteGroups.size()) {
+      a.spriteGroups[scanned.timeline].bytes += scanned.countedSize;
     }
     if (a.unknownFillType) return;
-    if (code == kEnd && a.inSprite == 0 && a.endTagFound) {
-      a.byteoutput.push_back(bytesOut{});  // the empty record after the main End block
+    if (code == kEnd && ctx.openSprite == 0 && a.endTagFound) {
+      a.blocks.push_back(BlockRecord{});  // the empty record after the main End block
     }
     start = nextBlockStart;
   }
-  for (const auto& [id, block] : a.fixedDefinitionBlocks) {
-    if (a.dependTotal(id) > 0 && a.blockOf(id) == 0) a.fixedDefinitions.emplace_back(id, block);
+  for (const auto& [id, block] : ctx.fixedDefinitionBlocks) {
+    if (a.referenceCount(id) > 0 && a.definingBlock(id) == 0) a.fixedDefinitions.emplace_back(id, block);
   }
   std::sort(a.fixedDefinitions.begin(), a.fixedDefinitions.end());
   collectMainFirstUses(a);

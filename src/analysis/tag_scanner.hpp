@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/progress.hpp"
-#include "analysis/tables.hpp"
+#include "analysis/movie_index.hpp"
 #include "swfin/movie.hpp"
 
 namespace framestow {
@@ -12,6 +12,6 @@ namespace framestow {
 // Scans a loaded movie into an empty `analysis`. A shape with a fill style
 // type the format does not define stops the scan (`analysis.unknownFillType`);
 // `analysis.analysed` is true only for a complete scan.
-void scanSelectedFile(const LoadedMovie& movie, Analysis& analysis, const ProgressTick& tick = {});
+void indexMovie(const LoadedMovie& movie, MovieIndex& analysis, const ProgressTick& tick = {});
 
 }  // namespace framestow

@@ -63,7 +63,7 @@ bool analyseFile(Document& document, FileReport& report) {
   report.attachFrame = document.attachFrame();
   report.obfuscation = document.obfuscatedActions();
   report.blockCount = document.blockCount();
-  report.canMoveAssets = !lines.noModFlag;
+  report.canMoveAssets = !lines.nothingCanMove;
   report.cannotSave = document.cannotSaveReason();
   return true;
 }
@@ -85,7 +85,7 @@ TargetRow planTarget(Document& document, std::int32_t frame) {
     case SaveControls::Unchanged: row.saveEnabled = lines.redundantFound; break;
   }
   // The dialog does not let the target frame leave 1 when nothing can move.
-  if (lines.noModFlag && frame > 1) row.saveEnabled = false;
+  if (lines.nothingCanMove && frame > 1) row.saveEnabled = false;
   return row;
 }
 

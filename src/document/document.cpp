@@ -9,8 +9,7 @@
 namespace framestow {
 
 void Document::forgetMovie() {
-  analysis_ = Analysis{};
-  clearGlobals(analysis_);
+  index_ = MovieIndex{};
   plan_ = Plan{};
   report_ = AnalysisReport{};
   verdict_ = Verdict{};
@@ -37,35 +36,35 @@ std::string Document::loadErrorCause() const {
 }
 
 bool Document::analyze(const ProgressTick& tick) {
-  if (!movie_.loaded() || movie_.headerOnly || movie_.header.version < 5 || !analysis_.byteoutput.empty()) {
+  if (!movie_.loaded() || movie_.headerOnly || movie_.header.version < 5 || !index_.blocks.empty()) {
     return false;
   }
-  scanSelectedFile(movie_, analysis_, tick);
-  if (!analysis_.analysed) {
+  indexMovie(movie_, index_, tick);
+  if (!index_.analysed) {
     // Nothing of a movie that could not be read through may be planned or saved.
     report_ = AnalysisReport{};
-    report_.noModFlag = true;
+    report_.nothingCanMove = true;
     report_.lines[0] = analysisError();
     report_.optimiseCaption = "Remove Redundant Bytes";
     return false;
   }
-  report_ = composeAnalysisReport(movie_.header, analysis_);
-  cannotSaveReason_ = unsaveableReason(movie_, analysis_);
+  report_ = composeAnalysisReport(movie_.header, index_);
+  cannotSaveReason_ = unsaveableReason(movie_, index_);
   return true;
 }
 
 std::string Document::analysisError() const {
-  return analysis_.unknownFillType ? formatText("Unknown fill type: %i", *analysis_.unknownFillType) : "";
+  return index_.unknownFillType ? formatText("Unknown fill type: %i", *index_.unknownFillType) : "";
 }
 
 const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
-  if (!analysis_.analysed) {
+  if (!index_.analysed) {
     verdict_ = Verdict{};
     verdict_.targetFrame = n;
     verdict_.saveControls = SaveControls::Disable;
     return verdict_;
   }
-  verdict_ = updateTargetFrame(analysis_, plan_, n, report_.noModFlag, optimiseTicked);
+  verdict_ = planForFrame(index_, plan_, n, report_.nothingCanMove, optimiseTicked);
   // The count and the verdict lines still say what could move; the file
   // cannot be written, so Save is not offered.
   if (!cannotSaveReason_.empty()) verdict_.saveControls = SaveControls::Disable;
@@ -85,25 +84,25 @@ SaveOutcome notAnalysed(const std::string& path) {
 }  // namespace
 
 SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
-  if (!analysis_.analysed) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
-  if (plan_.plannedFrame != n) updateTargetFrame(analysis_, plan_, n, report_.noModFlag, false);
+  if (!index_.analysed) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
+  if (plan_.plannedFrame != n) planForFrame(index_, plan_, n, report_.nothingCanMove, false);
   SaveOptions options;
   options.targetFrame = n;
   options.optimise = optimise;
   options.backup = backup;
   options.outputPath = outputPath;
   options.lastWrite = &lastWrite_;
-  return moveAssets(movie_, analysis_, plan_, options, fs);
+  return saveMovie(movie_, index_, plan_, options, fs);
 }
 
 SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination) {
-  if (!analysis_.analysed) return notAnalysed(destination);
-  if (plan_.plannedFrame != n) updateTargetFrame(analysis_, plan_, n, report_.noModFlag, false);
-  return writeMovie(movie_, analysis_, plan_, n, optimise, sink, destination);
+  if (!index_.analysed) return notAnalysed(destination);
+  if (plan_.plannedFrame != n) planForFrame(index_, plan_, n, report_.nothingCanMove, false);
+  return writeMovie(movie_, index_, plan_, n, optimise, sink, destination);
 }
 
-std::uint32_t Document::blockCount() const { return analysed() ? analysis_.byteoutputNum() : 0; }
+std::uint32_t Document::blockCount() const { return analysed() ? index_.blockCount() : 0; }
 
-bool Document::obfuscatedActions() const { return analysed() && analysis_.asObfuscation != 0; }
+bool Document::obfuscatedActions() const { return analysed() && index_.obfuscatedActions; }
 
 }  // namespace framestow

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/progress.hpp"
-#include "analysis/tables.hpp"
+#include "analysis/movie_index.hpp"
 #include "document/analysis_report.hpp"
 #include "document/file_information.hpp"
 #include "document/index_records.hpp"
@@ -39,7 +39,7 @@ class Document {
   // Runs the tag scanner once per load. False when the movie is not loaded,
   // is older than version 5, or the scan stopped on an error (see analysisError()).
   bool analyze(const ProgressTick& tick = {});
-  bool analysed() const { return analysis_.analysed; }
+  bool analysed() const { return index_.analysed; }
   // Why the last analyze() stopped ("Unknown fill type: 19"); "" otherwise.
   std::string analysisError() const;
   // The analysis lines and option states (valid after analyze()).
@@ -59,7 +59,7 @@ class Document {
   // Writes the movie for target frame n (planning again first when the last
   // run was for another frame), replacing the loaded file, or writing
   // `outputPath` when that names another file; `backup` keeps the loaded file
-  // under the first free backup name when it is replaced. See moveAssets for
+  // under the first free backup name when it is replaced. See saveMovie for
   // what is checked first. kErrorWritingFile when the movie was not analysed.
   SaveOutcome save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath = {},
                    FileSystem& fs = realFileSystem());
@@ -104,7 +104,7 @@ class Document {
 
   LoadedMovie movie_;
   FileInformation fileInformation_;
-  Analysis analysis_;
+  MovieIndex index_;
   Plan plan_;
   AnalysisReport report_;
   Verdict verdict_;

@@ -11,11 +11,11 @@ namespace framestow {
 namespace {
 
 // The distinct names of each character in the ExportAssets tag at `block`.
-void collectExportNames(std::span<const std::uint8_t> movie, const bytesOut& block,
+void collectExportNames(std::span<const std::uint8_t> movie, const BlockRecord& block,
                         std::map<std::int32_t, std::vector<std::string>>& namesById) {
-  const std::size_t bodyStart = static_cast<std::size_t>(block.thisStart) + block.thisHead;
+  const std::size_t bodyStart = static_cast<std::size_t>(block.offset) + block.headerSize;
   if (bodyStart >= movie.size()) return;
-  for (const ExportEntry& entry : readExportAssets(movie.subspan(bodyStart, block.origLength)).entries) {
+  for (const ExportEntry& entry : readExportAssets(movie.subspan(bodyStart, block.bodySize)).entries) {
     auto& names = namesById[entry.characterId];
     if (std::find(names.begin(), names.end(), entry.name) == names.end()) names.emplace_back(entry.name);
   }
@@ -26,25 +26,25 @@ void collectExportNames(std::span<const std::uint8_t> movie, const bytesOut& blo
 std::vector<Block> Document::blocks() const {
   std::vector<Block> out;
   if (!analysed()) return out;
-  out.reserve(analysis_.byteoutput.size());
-  for (const bytesOut& b : analysis_.byteoutput) {
-    out.push_back(Block{b.thisBlockType, b.thisHead, b.origLength, b.thisStart, b.thisSprite});
+  out.reserve(index_.blocks.size());
+  for (const BlockRecord& b : index_.blocks) {
+    out.push_back(Block{b.tagCode, b.headerSize, b.bodySize, b.offset, b.timeline});
   }
   return out;
 }
 
 std::optional<std::uint32_t> Document::definingBlock(std::uint32_t charId) const {
-  const std::int32_t block = analysed() ? analysis_.blockOf(charId) : 0;
+  const std::int32_t block = analysed() ? index_.definingBlock(charId) : 0;
   if (block <= 0) return std::nullopt;
   return static_cast<std::uint32_t>(block);
 }
 
 std::vector<Reference> Document::references(std::uint32_t row) const {
   std::vector<Reference> out;
-  if (!analysed() || row >= analysis_.dependList.size()) return out;
-  const auto total = static_cast<std::size_t>(std::max(analysis_.dependTotal(row), 0));
-  const auto& ids = analysis_.dependList[row];
-  const auto& frames = analysis_.dependFrame[row];
+  if (!analysed() || row >= index_.referenceIds.size()) return out;
+  const auto total = static_cast<std::size_t>(std::max(index_.referenceCount(row), 0));
+  const auto& ids = index_.referenceIds[row];
+  const auto& frames = index_.referenceFrames[row];
   for (std::size_t j = 0; j < total && j < ids.size() && j < frames.size(); ++j) {
     out.push_back(Reference{ids[j], frames[j]});
   }
@@ -56,11 +56,11 @@ std::vector<LinkedAsset> Document::linkedAssets() const {
   if (!analysed()) return assets;
   const auto movie = movie_.bytes();
   std::map<std::int32_t, std::vector<std::string>> namesById;
-  for (const bytesOut& block : analysis_.byteoutput) {
-    if (block.thisBlockType == kExportAssets && block.thisHead != 0) collectExportNames(movie, block, namesById);
+  for (const BlockRecord& block : index_.blocks) {
+    if (block.tagCode == kExportAssets && block.headerSize != 0) collectExportNames(movie, block, namesById);
   }
-  assets.reserve(analysis_.origAssetsList.size());
-  for (const std::int32_t id : analysis_.origAssetsList) {
+  assets.reserve(index_.linkedAssetIds.size());
+  for (const std::int32_t id : index_.linkedAssetIds) {
     LinkedAsset asset{id, {}};
     if (auto found = namesById.find(id); found != namesById.end()) asset.names = found->second;
     assets.push_back(std::move(asset));
@@ -71,16 +71,16 @@ std::vector<LinkedAsset> Document::linkedAssets() const {
 std::vector<std::uint32_t> Document::frameEnds() const {
   std::vector<std::uint32_t> out;
   if (!analysed()) return out;
-  const auto& ends = analysis_.mainShowFrameBlocks;
+  const auto& ends = index_.frameEnds;
   for (std::size_t frame = 1; frame < ends.size(); ++frame) out.push_back(static_cast<std::uint32_t>(ends[frame]));
   return out;
 }
 
 std::int32_t Document::attachFrame(std::uint32_t timeline) const {
-  if (!analysed() || timeline >= analysis_.attachFound.size()) return 0;
-  return analysis_.attachFound[timeline];
+  if (!analysed() || timeline >= index_.attachFrames.size()) return 0;
+  return index_.attachFrames[timeline];
 }
 
-std::int64_t Document::redundantExportBytes() const { return analysed() ? analysis_.redundantAssetTotal : 0; }
+std::int64_t Document::redundantExportBytes() const { return analysed() ? index_.redundantExportBytes : 0; }
 
 }  // namespace framestow

@@ -4,7 +4,7 @@
 
 namespace framestow {
 
-std::string unsaveableReason(const LoadedMovie& movie, const Analysis& analysis) {
+std::string unsaveableReason(const LoadedMovie& movie, const MovieIndex& analysis) {
   // The loader lets an uncompressed file one byte short of its declared length
   // through (the end-of-file marker it counts makes up for the byte), but a
   // saved movie must hold every byte its header declares, and that one is not

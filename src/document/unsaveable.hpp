@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "analysis/tables.hpp"
+#include "analysis/movie_index.hpp"
 #include "swfin/movie.hpp"
 
 namespace framestow {
 
 // "" when the movie can be saved, else one sentence for the user, such as
 // "This movie cannot be saved: its last tag runs past the end of the movie."
-std::string unsaveableReason(const LoadedMovie& movie, const Analysis& analysis);
+std::string unsaveableReason(const LoadedMovie& movie, const MovieIndex& analysis);
 
 }  // namespace framestow

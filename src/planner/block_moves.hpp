@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "analysis/tables.hpp"
+#include "analysis/movie_index.hpp"
 #include "common/tag_codes.hpp"
 #include "planner/plan.hpp"
 
@@ -12,11 +12,11 @@ namespace framestow {
 
 // Whether the last run moves block k. The tags of a sprite move with its
 // DefineSprite block, which alone carries the group's mark.
-inline bool blockMoves(const Analysis& a, const Plan& plan, std::size_t k) {
-  if (k >= a.byteoutput.size()) return false;
-  const bytesOut& b = a.byteoutput[k];
-  if (b.thisSprite != 0 && b.thisBlockType != kDefineSprite && b.thisSprite < a.spriteGroups.size()) {
-    k = static_cast<std::size_t>(a.spriteGroups[b.thisSprite].defineBlock);
+inline bool blockMoves(const MovieIndex& a, const Plan& plan, std::size_t k) {
+  if (k >= a.blocks.size()) return false;
+  const BlockRecord& b = a.blocks[k];
+  if (b.timeline != 0 && b.tagCode != kDefineSprite && b.timeline < a.spriteGroups.size()) {
+    k = static_cast<std::size_t>(a.spriteGroups[b.timeline].defineBlock);
   }
   return k < plan.moveStamp.size() && plan.moveStamp[k] == plan.stamp;
 }

@@ -1,10 +1,10 @@
 #include "planner/plan.hpp"
 
-#include "analysis/tables.hpp"
+#include "analysis/movie_index.hpp"
 
 namespace framestow {
 
-void coverIndex(Plan& plan, const Analysis& index) {
+void coverIndex(Plan& plan, const MovieIndex& index) {
   // New entries hold no stamp: unmarked and unvisited in every run.
   if (plan.moveStamp.size() < index.markableBlocks) plan.moveStamp.resize(index.markableBlocks, 0);
   const std::size_t range = index.characterRange();

@@ -8,7 +8,7 @@
 
 namespace framestow {
 
-struct Analysis;
+struct MovieIndex;
 
 // A walk's place in one character's row of references.
 struct WalkStep {
@@ -24,7 +24,7 @@ struct Plan {
   // a run clears nothing.
   std::uint32_t stamp = 0;
   // Block -> stamp of the last run that moved it. Covers the blocks a
-  // character can bring along (Analysis::markableBlocks), no further.
+  // character can bring along (MovieIndex::markableBlocks), no further.
   std::vector<std::uint32_t> moveStamp;
   std::vector<std::uint32_t> visited;         // charId -> stamp of the marking walk's last visit
   std::vector<std::uint32_t> releaseVisited;  // charId -> stamp of the release walk's last visit
@@ -36,6 +36,6 @@ struct Plan {
 };
 
 // Makes the plan's tables cover what `index` can mark and visit.
-void coverIndex(Plan& plan, const Analysis& index);
+void coverIndex(Plan& plan, const MovieIndex& index);
 
 }  // namespace framestow

@@ -5,20 +5,20 @@
 
 namespace framestow {
 
-std::int64_t countBytes(const Analysis& a, const Plan& plan, std::int32_t n) {
+std::int64_t countMovableBytes(const MovieIndex& a, const Plan& plan, std::int32_t n) {
   // Moving blocks before the ShowFrame that ends frame n; a frame that was
   // never recorded counts nothing.
-  const std::int32_t end = n >= 0 ? a.showFrameBlock(n) : 0;
+  const std::int32_t end = n >= 0 ? a.frameEnd(n) : 0;
   std::int64_t total = 0;
-  for (std::int32_t k = 0; k < end && static_cast<std::size_t>(k) < a.byteoutput.size(); ++k) {
-    if (blockMoves(a, plan, static_cast<std::size_t>(k))) total += a.byteoutput[static_cast<std::size_t>(k)].thisLength;
+  for (std::int32_t k = 0; k < end && static_cast<std::size_t>(k) < a.blocks.size(); ++k) {
+    if (blockMoves(a, plan, static_cast<std::size_t>(k))) total += a.blocks[static_cast<std::size_t>(k)].countedSize;
   }
   return total;
 }
 
 namespace {
 
-Verdict composeVerdict(std::int32_t n, std::int64_t bytes, std::int32_t attachFrame, bool noModFlag,
+Verdict composeVerdict(std::int32_t n, std::int64_t bytes, std::int32_t attachFrame, bool nothingCanMove,
                        bool optimiseTicked) {
   Verdict v;
   v.targetFrame = n;
@@ -36,7 +36,7 @@ Verdict composeVerdict(std::int32_t n, std::int64_t bytes, std::int32_t attachFr
     v.saveControls = SaveControls::Enable;
   }
   // The assets would arrive after the frame whose code attaches them.
-  if (attachFrame != 0 && !noModFlag && attachFrame < n) {
+  if (attachFrame != 0 && !nothingCanMove && attachFrame < n) {
     v.commentText1 = warningSizeText(bytes);
     v.commentText2 = "Some assets may be unavailable";
     v.commentText3 = "if moved to the selected frame.";
@@ -46,36 +46,36 @@ Verdict composeVerdict(std::int32_t n, std::int64_t bytes, std::int32_t attachFr
 
 }  // namespace
 
-Verdict updateTargetFrame(const Analysis& a, Plan& plan, std::int32_t n, bool noModFlag, bool optimiseTicked) {
+Verdict planForFrame(const MovieIndex& a, Plan& plan, std::int32_t n, bool nothingCanMove, bool optimiseTicked) {
   coverIndex(plan, a);
   ++plan.stamp;
   // The walks keep the count as they mark and release, so that a run never
   // passes over the whole block table.
   plan.movableBytes = 0;
-  plan.countEnd = n >= 0 ? a.showFrameBlock(n) : 0;
+  plan.countEnd = n >= 0 ? a.frameEnd(n) : 0;
   plan.plannedFrame = n;
-  for (std::int32_t exported : a.origAssetsList) {
-    checkChildren(a, plan, exported);
-    setCharacterMark(a, plan, exported, plan.stamp);
+  for (std::int32_t exported : a.linkedAssetIds) {
+    markWithDependencies(a, plan, exported);
+    markCharacter(a, plan, exported, plan.stamp);
   }
-  unCheckChildren(a, plan, 0, n);
+  releaseUsedBefore(a, plan, 0, n);
   // Definitions that stay in frames 1 to n - 1 keep what they use before them.
-  const std::int32_t insertionPoint = n > 1 ? a.showFrameBlock(n - 1) + 1 : 0;
+  const std::int32_t insertionPoint = n > 1 ? a.frameEnd(n - 1) + 1 : 0;
   for (const auto& [id, block] : a.fixedDefinitions) {
-    if (block < insertionPoint) unCheckChildren(a, plan, id, n);
+    if (block < insertionPoint) releaseUsedBefore(a, plan, id, n);
   }
   // The same for every definition that this plan leaves in frames 1 to n - 1:
   // a shape that stays keeps its bitmaps before it, a sprite that stays what
   // it places. Only the main timeline's own needs are released above, and a
   // definition nobody shows yet still needs its parts when the player reads it.
-  for (std::uint32_t c = 1; c < a.dependList.size(); ++c) {
-    if (a.dependTotal(c) <= 0) continue;
-    const std::int32_t block = a.blockOf(c);
-    if (block <= 0 || block >= insertionPoint || static_cast<std::size_t>(block) >= a.byteoutput.size()) continue;
+  for (std::uint32_t c = 1; c < a.referenceIds.size(); ++c) {
+    if (a.referenceCount(c) <= 0) continue;
+    const std::int32_t block = a.definingBlock(c);
+    if (block <= 0 || block >= insertionPoint || static_cast<std::size_t>(block) >= a.blocks.size()) continue;
     if (blockMoves(a, plan, static_cast<std::size_t>(block))) continue;
-    unCheckChildren(a, plan, static_cast<std::int32_t>(c), n);
+    releaseUsedBefore(a, plan, static_cast<std::int32_t>(c), n);
   }
-  return composeVerdict(n, plan.movableBytes, a.mainAttachFrame(), noModFlag, optimiseTicked);
+  return composeVerdict(n, plan.movableBytes, a.attachFrame(), nothingCanMove, optimiseTicked);
 }
 
 }  // namespace framestow

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "analysis/tables.hpp"
+#include "analysis/movie_index.hpp"
 #include "planner/plan.hpp"
 
 namespace framestow {
@@ -22,19 +22,19 @@ struct Verdict {
   SaveControls saveControls = SaveControls::Unchanged;
 };
 
-// One planning run for target frame n. `noModFlag` is the front end's "this
+// One planning run for target frame n. `nothingCanMove` is the front end's "this
 // movie cannot be modified" state; `optimiseTicked` whether removal of
 // redundant export bytes is chosen (it keeps Save available at n = 1).
-Verdict updateTargetFrame(const Analysis& analysis, Plan& plan, std::int32_t n, bool noModFlag, bool optimiseTicked);
+Verdict planForFrame(const MovieIndex& analysis, Plan& plan, std::int32_t n, bool nothingCanMove, bool optimiseTicked);
 
 // The walks of one run, for tests. They keep `plan.movableBytes` up to date
 // for the marks before block `plan.countEnd`.
-void checkChildren(const Analysis& analysis, Plan& plan, std::int32_t mainIdNum);
-void unCheckChildren(const Analysis& analysis, Plan& plan, std::int32_t mainIdNum, std::int32_t n);
+void markWithDependencies(const MovieIndex& analysis, Plan& plan, std::int32_t mainIdNum);
+void releaseUsedBefore(const MovieIndex& analysis, Plan& plan, std::int32_t mainIdNum, std::int32_t n);
 // Marks (or, with 0, unmarks) the block that defines c and the tags that travel with it.
-void setCharacterMark(const Analysis& analysis, Plan& plan, std::int32_t c, std::uint32_t value);
+void markCharacter(const MovieIndex& analysis, Plan& plan, std::int32_t c, std::uint32_t value);
 // The count of a run done again from the marks alone, block by block: what a
 // run keeps as it goes must always equal it.
-std::int64_t countBytes(const Analysis& analysis, const Plan& plan, std::int32_t n);
+std::int64_t countMovableBytes(const MovieIndex& analysis, const Plan& plan, std::int32_t n);
 
 }  // namespace framestow

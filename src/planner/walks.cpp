@@ -19,26 +19,26 @@ bool validId(const Plan& plan, std::int32_t c) {
 }
 
 // The block that defines c; 0 (the first header block) when nothing does.
-std::int32_t blockOf(const Analysis& a, std::int32_t c) { return c >= 0 ? a.blockOf(static_cast<std::uint32_t>(c)) : 0; }
+std::int32_t definingBlock(const MovieIndex& a, std::int32_t c) { return c >= 0 ? a.definingBlock(static_cast<std::uint32_t>(c)) : 0; }
 
-bool isSprite(const Analysis& a, std::int32_t c) {
-  const std::int32_t block = blockOf(a, c);
-  return block > 0 && static_cast<std::size_t>(block) < a.byteoutput.size() &&
-         a.byteoutput[static_cast<std::size_t>(block)].thisBlockType == kDefineSprite;
+bool isSprite(const MovieIndex& a, std::int32_t c) {
+  const std::int32_t block = definingBlock(a, c);
+  return block > 0 && static_cast<std::size_t>(block) < a.blocks.size() &&
+         a.blocks[static_cast<std::size_t>(block)].tagCode == kDefineSprite;
 }
 
 // What a block adds to the count while marked. A DefineSprite block stands for
 // its whole group; a block inside a sprite moves and counts through it.
-std::int64_t countedBytes(const Analysis& a, std::size_t block) {
-  const bytesOut& b = a.byteoutput[block];
-  if (b.thisSprite == 0) return b.thisLength;
-  if (b.thisBlockType == kDefineSprite && b.thisSprite < a.spriteGroups.size()) return a.spriteGroups[b.thisSprite].bytes;
+std::int64_t countedBytes(const MovieIndex& a, std::size_t block) {
+  const BlockRecord& b = a.blocks[block];
+  if (b.timeline == 0) return b.countedSize;
+  if (b.tagCode == kDefineSprite && b.timeline < a.spriteGroups.size()) return a.spriteGroups[b.timeline].bytes;
   return 0;
 }
 
 // Sets a block's mark and keeps the run's count: only changes of the block's
 // membership in this run's marks before the count's end move the total.
-void setMark(const Analysis& a, Plan& plan, std::int32_t block, std::uint32_t value) {
+void setMark(const MovieIndex& a, Plan& plan, std::int32_t block, std::uint32_t value) {
   if (block < 0 || static_cast<std::size_t>(block) >= plan.moveStamp.size()) return;
   std::uint32_t& mark = plan.moveStamp[static_cast<std::size_t>(block)];
   const bool was = mark == plan.stamp;
@@ -50,7 +50,7 @@ void setMark(const Analysis& a, Plan& plan, std::int32_t block, std::uint32_t va
 }
 
 // Tags that modify a character go where the character's block goes.
-void setCompanions(const Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
+void setCompanions(const MovieIndex& a, Plan& plan, std::int32_t c, std::uint32_t value) {
   if (a.companionBlocks.empty()) return;
   const auto companions = a.companionBlocks.find(static_cast<std::uint32_t>(c));
   if (companions == a.companionBlocks.end()) return;
@@ -59,35 +59,35 @@ void setCompanions(const Analysis& a, Plan& plan, std::int32_t c, std::uint32_t 
 
 // The sprite's DoInitAction block and its group: the DefineSprite block, whose
 // mark the tags up to and including the sprite's End tag follow.
-void setSpriteGroup(const Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
-  const std::int32_t initActionBlock = c >= 0 ? a.initScriptOf(static_cast<std::uint32_t>(c)) : 0;
+void setSpriteGroup(const MovieIndex& a, Plan& plan, std::int32_t c, std::uint32_t value) {
+  const std::int32_t initActionBlock = c >= 0 ? a.initActionBlock(static_cast<std::uint32_t>(c)) : 0;
   if (initActionBlock != 0) setMark(a, plan, initActionBlock, value);
-  setMark(a, plan, blockOf(a, c), value);
+  setMark(a, plan, definingBlock(a, c), value);
   setCompanions(a, plan, c, value);
 }
 
 std::uint32_t& checked(Plan& plan, std::int32_t c) { return plan.visited[static_cast<std::size_t>(c)]; }
 
 // The start of a walk through character c's row.
-WalkStep stepInto(const Analysis& a, std::int32_t c) {
+WalkStep stepInto(const MovieIndex& a, std::int32_t c) {
   WalkStep step;
   step.c = c;
-  step.total = a.dependTotal(static_cast<std::uint32_t>(c));
-  if (step.total > 0) step.row = a.dependList[static_cast<std::size_t>(c)].data();
+  step.total = a.referenceCount(static_cast<std::uint32_t>(c));
+  if (step.total > 0) step.row = a.referenceIds[static_cast<std::size_t>(c)].data();
   return step;
 }
 
 }  // namespace
 
-void setCharacterMark(const Analysis& a, Plan& plan, std::int32_t c, std::uint32_t value) {
-  const std::int32_t block = blockOf(a, c);
+void markCharacter(const MovieIndex& a, Plan& plan, std::int32_t c, std::uint32_t value) {
+  const std::int32_t block = definingBlock(a, c);
   setMark(a, plan, block, value);
   // A character that has no block of its own takes no companion along.
   if (block != 0) setCompanions(a, plan, c, value);
 }
 
 
-void checkChildren(const Analysis& a, Plan& plan, std::int32_t root) {
+void markWithDependencies(const MovieIndex& a, Plan& plan, std::int32_t root) {
   if (!validId(plan, root)) return;
   const std::uint32_t s = plan.stamp;
   auto& stack = plan.walkStack;
@@ -96,7 +96,7 @@ void checkChildren(const Analysis& a, Plan& plan, std::int32_t root) {
     if (isSprite(a, c)) {
       if (checked(plan, c) != s) setSpriteGroup(a, plan, c, s);
     } else if (checked(plan, c) != s) {
-      setCharacterMark(a, plan, c, s);
+      markCharacter(a, plan, c, s);
     }
     // Visited before its children: a row that leads back here is not followed again.
     checked(plan, c) = s;
@@ -112,12 +112,12 @@ void checkChildren(const Analysis& a, Plan& plan, std::int32_t root) {
     const std::int32_t d = step.row[step.next++];
     if (!validId(plan, d)) continue;
     if (checked(plan, d) == s) continue;
-    setCharacterMark(a, plan, d, s);
+    markCharacter(a, plan, d, s);
     enter(d);
   }
 }
 
-void unCheckChildren(const Analysis& a, Plan& plan, std::int32_t root, std::int32_t n) {
+void releaseUsedBefore(const MovieIndex& a, Plan& plan, std::int32_t root, std::int32_t n) {
   if (!validId(plan, root)) return;
   const std::uint32_t s = plan.stamp;
   if (plan.releaseVisited[static_cast<std::size_t>(root)] == s) return;
@@ -148,8 +148,8 @@ void unCheckChildren(const Analysis& a, Plan& plan, std::int32_t root, std::int3
     const std::int32_t d = step.row[step.next++];
     if (!validId(plan, d)) continue;
     const bool marked = checked(plan, d) == s;
-    if (marked) setCharacterMark(a, plan, d, 0);
-    const bool descend = (d != 0 && a.dependTotal(static_cast<std::uint32_t>(d)) > 0) || (marked && isSprite(a, d));
+    if (marked) markCharacter(a, plan, d, 0);
+    const bool descend = (d != 0 && a.referenceCount(static_cast<std::uint32_t>(d)) > 0) || (marked && isSprite(a, d));
     if (descend && plan.releaseVisited[static_cast<std::size_t>(d)] != s) {
       enter(d);
     } else {

@@ -16,11 +16,11 @@ constexpr std::size_t kFileLengthBlock = 1;
 
 class Assembler {
  public:
-  Assembler(const LoadedMovie& movie, const Analysis& analysis, bool optimise)
+  Assembler(const LoadedMovie& movie, const MovieIndex& analysis, bool optimise)
       : movie_(movie), a_(analysis), data_(movie.bytes()), optimise_(optimise) {}
 
   void writeBlock(std::size_t j) {
-    const bytesOut& block = a_.byteoutput[j];
+    const BlockRecord& block = a_.blocks[j];
     if (j == kFileLengthBlock) {
       // Patched once the length of what is written is known.
       flush();
@@ -28,20 +28,20 @@ class Assembler {
       flush();
       return;
     }
-    if (optimise_ && block.thisBlockType == kExportAssets && j > static_cast<std::size_t>(prefixEnd_)) {
-      const auto copy = a_.redundantList.find(static_cast<std::uint32_t>(j));
-      if (copy != a_.redundantList.end()) {
-        append(copy->second.byteNum.data(), copy->second.thisLength);
+    if (optimise_ && block.tagCode == kExportAssets && j > static_cast<std::size_t>(prefixEnd_)) {
+      const auto copy = a_.reducedExports.find(static_cast<std::uint32_t>(j));
+      if (copy != a_.reducedExports.end()) {
+        append(copy->second.bytes.data(), copy->second.countedSize);
         return;
       }
     }
-    std::uint64_t length = std::uint64_t{block.thisHead} + block.origLength;
-    if (block.thisBlockType == kEnd && block.thisSprite == 0 && block.thisHead != 0 && j + 2 == a_.byteoutput.size()) {
+    std::uint64_t length = std::uint64_t{block.headerSize} + block.bodySize;
+    if (block.tagCode == kEnd && block.timeline == 0 && block.headerSize != 0 && j + 2 == a_.blocks.size()) {
       // The main End tag carries whatever follows it up to the declared
       // length, so that nothing inside the movie is lost.
-      length = movie_.header.fileLength - block.thisStart;
+      length = movie_.header.fileLength - block.offset;
     }
-    append(data_.data() + block.thisStart, static_cast<std::size_t>(length));
+    append(data_.data() + block.offset, static_cast<std::size_t>(length));
   }
 
   // Blocks that follow each other in memory make one run: most of a movie
@@ -73,7 +73,7 @@ class Assembler {
 
  private:
   const LoadedMovie& movie_;
-  const Analysis& a_;
+  const MovieIndex& a_;
   std::span<const std::uint8_t> data_;
   bool optimise_;
   AssembledMovie out_;
@@ -89,20 +89,20 @@ std::uint64_t movieDataEnd(const LoadedMovie& movie) {
 }
 
 // The whole declared movie is there, and every block lies inside it.
-bool blocksInsideMovie(const LoadedMovie& movie, const Analysis& a) {
+bool blocksInsideMovie(const LoadedMovie& movie, const MovieIndex& a) {
   if (movieDataEnd(movie) < movie.header.fileLength) return false;
-  for (const bytesOut& block : a.byteoutput) {
-    if (std::uint64_t{block.thisStart} + block.thisHead + block.origLength > movie.header.fileLength) return false;
+  for (const BlockRecord& block : a.blocks) {
+    if (std::uint64_t{block.offset} + block.headerSize + block.bodySize > movie.header.fileLength) return false;
   }
-  return a.byteoutput.size() >= 3;
+  return a.blocks.size() >= 3;
 }
 
 // Where the last block ends: the bytes from there to the declared length
 // belong to no block (a movie without End whose last tag leaves a byte over).
-std::uint64_t blocksEnd(const Analysis& a) {
+std::uint64_t blocksEnd(const MovieIndex& a) {
   std::uint64_t end = 0;
-  for (const bytesOut& block : a.byteoutput) {
-    end = std::max<std::uint64_t>(end, std::uint64_t{block.thisStart} + block.thisHead + block.origLength);
+  for (const BlockRecord& block : a.blocks) {
+    end = std::max<std::uint64_t>(end, std::uint64_t{block.offset} + block.headerSize + block.bodySize);
   }
   return end;
 }
@@ -132,14 +132,14 @@ std::vector<std::uint8_t> AssembledMovie::bytes() const {
   return out;
 }
 
-std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analysis& a, const Plan& plan,
+std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const MovieIndex& a, const Plan& plan,
                                            std::int32_t n, bool optimise) {
   if (!movie.loaded() || !a.analysed || a.tagsRunPastData || !blocksInsideMovie(movie, a)) return std::nullopt;
 
-  const std::size_t count = a.byteoutput.size();
+  const std::size_t count = a.blocks.size();
   // The first block of frame n, right after the ShowFrame that ends frame n - 1.
   // Without that ShowFrame nothing is held back.
-  const std::int32_t previousShowFrame = n > 1 ? a.showFrameBlock(n - 1) : 0;
+  const std::int32_t previousShowFrame = n > 1 ? a.frameEnd(n - 1) : 0;
   const bool holdBack = previousShowFrame > 0;
   const std::size_t insertBeforeBlock = holdBack ? static_cast<std::size_t>(previousShowFrame) + 1 : count;
 
@@ -147,7 +147,7 @@ std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analy
   // The header and the tags up to SetBackgroundColor keep their places. A
   // background colour at or after the insertion point does not pull frame 1
   // into the prefix.
-  std::int32_t prefixEnd = a.bgndColorBlock;
+  std::int32_t prefixEnd = a.backgroundBlock;
   if (prefixEnd < 2 || static_cast<std::size_t>(prefixEnd) >= count ||
       (holdBack && static_cast<std::size_t>(prefixEnd) >= insertBeforeBlock)) {
     prefixEnd = 2;
@@ -163,11 +163,11 @@ std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analy
   };
   for (std::size_t i = static_cast<std::size_t>(prefixEnd) + 1; i < count; ++i) {
     if (!insertPointReached && i == insertBeforeBlock) writeHeldBack();
-    const bytesOut& block = a.byteoutput[i];
+    const BlockRecord& block = a.blocks[i];
     // A sprite's blocks go where its DefineSprite block goes: moving a tag out
     // of a sprite would leave the sprite's length field wrong.
     const bool hold =
-        blockMoves(a, plan, i) || (block.thisBlockType == kExportAssets && block.thisSprite == 0);
+        blockMoves(a, plan, i) || (block.tagCode == kExportAssets && block.timeline == 0);
     if (!insertPointReached && hold) {
       blocksToMove.push_back(i);
       continue;
@@ -185,7 +185,7 @@ std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analy
   return out.finish();
 }
 
-std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie, const Analysis& a, const Plan& plan,
+std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie, const MovieIndex& a, const Plan& plan,
                                                        std::int32_t n, bool optimise) {
   auto runs = assembleRuns(movie, a, plan, n, optimise);
   if (!runs) return std::nullopt;

@@ -11,7 +11,7 @@
 #include <system_error>
 #include <vector>
 
-#include "analysis/tables.hpp"
+#include "analysis/movie_index.hpp"
 #include "common/file_header.hpp"
 #include "planner/plan.hpp"
 #include "swfin/movie.hpp"
@@ -101,12 +101,12 @@ bool AssembledMovie::writePieces(std::uint8_t* buffer, std::size_t bufferSize, W
 // The movie the plan produces, as runs; the runs point into `movie` and
 // `analysis`, which must outlive the result. Nothing when it cannot be
 // written (see assembleMovie).
-std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan,
+std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan,
                                            std::int32_t targetFrame, bool optimise);
 
 // The uncompressed movie the plan produces (signature still "FWS"), or nothing
 // when the movie cannot be written (not analysed, tags past the data).
-std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie, const Analysis& analysis,
+std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie, const MovieIndex& analysis,
                                                        const Plan& plan, std::int32_t targetFrame,
                                                        bool optimise);
 
@@ -129,7 +129,7 @@ std::optional<std::vector<std::uint8_t>> encodeMovie(const LoadedMovie& movie, c
 // renamed over it; a backup of the loaded movie takes the first free numbered
 // name. A failure leaves every file as it was. Replacing the loaded movie by
 // the same movie writes nothing (kAlreadyLaidOut).
-SaveOutcome moveAssets(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, const SaveOptions& options,
+SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, const SaveOptions& options,
                        FileSystem& fs = realFileSystem());
 
 // Receives the bytes of a saved movie in order.
@@ -137,7 +137,7 @@ using ByteSink = std::function<std::error_code(const std::uint8_t* data, std::si
 
 // The saved movie handed to `sink` instead of a file (no backup, nothing on
 // disk touched). `destination` names the sink in a failure's reason.
-SaveOutcome writeMovie(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, std::int32_t targetFrame,
+SaveOutcome writeMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, std::int32_t targetFrame,
                        bool optimise, const ByteSink& sink, const std::string& destination);
 
 // The backup name: the path without its last four characters, then "_old.swf".

@@ -186,7 +186,7 @@ const char* saveResultText(int result) {
   }
 }
 
-SaveOutcome moveAssets(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, const SaveOptions& options,
+SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, const SaveOptions& options,
                        FileSystem& fs) {
   SaveOutcome outcome;
   outcome.outputPath = options.outputPath.empty() ? movie.path : options.outputPath;
@@ -251,7 +251,7 @@ SaveOutcome moveAssets(const LoadedMovie& movie, const Analysis& analysis, const
   return outcome;
 }
 
-SaveOutcome writeMovie(const LoadedMovie& movie, const Analysis& analysis, const Plan& plan, std::int32_t targetFrame,
+SaveOutcome writeMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, std::int32_t targetFrame,
                        bool optimise, const ByteSink& sink, const std::string& destination) {
   SaveOutcome outcome;
   outcome.outputPath = destination;
