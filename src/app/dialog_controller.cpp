@@ -7,7 +7,6 @@
 
 #include "app/dialog_template.hpp"
 #include "document/analysis_report.hpp"
-#include "writer/writer.hpp"
 
 namespace framestow::app {
 namespace {

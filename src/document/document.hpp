@@ -11,6 +11,7 @@
 #include "document/analysis_report.hpp"
 #include "document/file_information.hpp"
 #include "document/index_records.hpp"
+#include "document/save_messages.hpp"
 #include "planner/plan.hpp"
 #include "planner/planner.hpp"
 #include "swfin/movie.hpp"

@@ -176,16 +176,6 @@ std::string incomplete(const LoadedMovie& movie) {
 
 }  // namespace
 
-const char* saveResultText(int result) {
-  switch (result) {
-    case kFileModified: return "FILE MODIFIED";
-    case kErrorCreatingBackup: return "ERROR CREATING BACKUP";
-    case kErrorWritingFile: return "ERROR WRITING FILE";
-    case kAlreadyLaidOut: return "FILE ALREADY HAS THIS LAYOUT";
-    default: return "";
-  }
-}
-
 SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, const SaveOptions& options,
                        FileSystem& fs) {
   SaveOutcome outcome;

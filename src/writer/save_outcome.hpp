@@ -1,19 +1,17 @@
-// What a save did, for the front ends to present.
+// What a save did, as data: document/ puts it into words.
 #pragma once
 
 #include <string>
 
 namespace framestow {
 
-enum SaveResult : int {
-  kErrorCreatingBackup = 0,  // "ERROR CREATING BACKUP": nothing written
-  kFileModified = 1,         // "FILE MODIFIED"
-  kErrorWritingFile = 2,     // "ERROR WRITING FILE": nothing written
-  kAlreadyLaidOut = 3,       // "FILE ALREADY HAS THIS LAYOUT": nothing to write, nothing written
+enum class SaveResult {
+  kErrorCreatingBackup,  // the backup could not be made: nothing written
+  kFileModified,         // the movie was written
+  kErrorWritingFile,     // nothing written
+  kAlreadyLaidOut,       // the file already has this layout: nothing to write, nothing written
 };
-
-// The line a front end shows for a result.
-const char* saveResultText(int result);
+using enum SaveResult;
 
 struct SaveOutcome {
   SaveResult result = kErrorWritingFile;
