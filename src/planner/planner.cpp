@@ -11,7 +11,7 @@ std::int64_t countMovableBytes(const MovieIndex& a, const Plan& plan, std::int32
   const std::int32_t end = n >= 0 ? a.frameEnd(n) : 0;
   std::int64_t total = 0;
   for (std::int32_t k = 0; k < end && static_cast<std::size_t>(k) < a.blocks.size(); ++k) {
-    if (blockMoves(a, plan, static_cast<std::size_t>(k))) total += a.blocks[static_cast<std::size_t>(k)].countedSize;
+    if (blockMoves(a, plan, static_cast<std::size_t>(k))) total += a.countedSize(static_cast<std::size_t>(k));
   }
   return total;
 }
