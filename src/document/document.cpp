@@ -64,7 +64,8 @@ const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
     verdict_.saveControls = SaveControls::Disable;
     return verdict_;
   }
-  verdict_ = planForFrame(index_, plan_, n, report_.nothingCanMove, optimiseTicked);
+  planForFrame(index_, plan_, n);
+  verdict_ = composeVerdict(n, plan_.movableBytes, index_.attachFrame(), report_.nothingCanMove, optimiseTicked);
   // The count and the verdict lines still say what could move; the file
   // cannot be written, so Save is not offered.
   if (!cannotSaveReason_.empty()) verdict_.saveControls = SaveControls::Disable;
@@ -85,7 +86,7 @@ SaveOutcome notAnalysed(const std::string& path) {
 
 SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
   if (!index_.analysed) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
-  if (plan_.plannedFrame != n) planForFrame(index_, plan_, n, report_.nothingCanMove, false);
+  if (plan_.plannedFrame != n) planForFrame(index_, plan_, n);
   SaveOptions options;
   options.targetFrame = n;
   options.optimise = optimise;
@@ -97,7 +98,7 @@ SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std
 
 SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination) {
   if (!index_.analysed) return notAnalysed(destination);
-  if (plan_.plannedFrame != n) planForFrame(index_, plan_, n, report_.nothingCanMove, false);
+  if (plan_.plannedFrame != n) planForFrame(index_, plan_, n);
   return writeMovie(movie_, index_, plan_, n, optimise, sink, destination);
 }
 

@@ -12,6 +12,7 @@
 #include "document/file_information.hpp"
 #include "document/index_records.hpp"
 #include "document/save_messages.hpp"
+#include "document/verdict.hpp"
 #include "planner/plan.hpp"
 #include "planner/planner.hpp"
 #include "swfin/movie.hpp"
