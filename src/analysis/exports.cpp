@@ -10,7 +10,7 @@
 namespace framestow {
 
 void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
-  MovieIndex& a = ctx.analysis;
+  MovieIndex& a = ctx.index;
   const std::uint32_t h = a.headerSize(block);
   const std::uint32_t b = a.bodySize(block);
   const std::uint8_t* tagBytes = ctx.data.data() + ctx.tagStart;

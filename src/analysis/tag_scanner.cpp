@@ -13,8 +13,8 @@
 namespace framestow {
 
 void ScanContext::timelineReference(std::int32_t charId) {
-  const std::uint32_t row = openSprite == 0 ? 0u : static_cast<std::uint32_t>(analysis.spriteIds[openSprite]);
-  appendReference(analysis, row, charId, mainFrames + 1);
+  const std::uint32_t row = openSprite == 0 ? 0u : static_cast<std::uint32_t>(index.spriteIds[openSprite]);
+  appendReference(index, row, charId, mainFrames + 1);
 }
 
 namespace {
@@ -27,7 +27,7 @@ void readShape(ScanContext& ctx, ByteReader& body, std::uint32_t block, TagCode 
   ctx.ids.clear();
   const std::optional<std::uint8_t> unknownFill = readShapeBody(body, code, ctx.ids);
   for (const std::uint16_t bitmap : ctx.ids) ctx.definitionReference(id, bitmap);
-  if (unknownFill) ctx.analysis.unknownFillType = unknownFill;
+  if (unknownFill) ctx.index.unknownFillType = unknownFill;
 }
 
 void readText(ScanContext& ctx, ByteReader& body, std::uint32_t block, TagCode code) {
@@ -65,7 +65,7 @@ void closeSprite(ScanContext& ctx) {
 }
 
 void openSprite(ScanContext& ctx, ByteReader& body, std::uint32_t blockIndex) {
-  MovieIndex& a = ctx.analysis;
+  MovieIndex& a = ctx.index;
   ctx.mainFramesBeforeSprite = ctx.timelineFrames;
   ctx.timelineFrames = 0;
   ++ctx.spriteCount;
@@ -89,7 +89,7 @@ void openSprite(ScanContext& ctx, ByteReader& body, std::uint32_t blockIndex) {
 }
 
 void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillScanning) {
-  MovieIndex& a = ctx.analysis;
+  MovieIndex& a = ctx.index;
   const auto code = static_cast<TagCode>(a.tagCode(n));
   switch (code) {
     case kEnd:
@@ -203,8 +203,9 @@ std::uint32_t markableBlocks(const MovieIndex& a) {
 
 }  // namespace
 
-void indexMovie(const LoadedMovie& movie, MovieIndex& a, const ProgressTick& tick) {
-  if (!movie.loaded() || movie.headerOnly || !a.blocks.empty()) return;
+MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
+  MovieIndex a;
+  if (!movie.loaded() || movie.headerOnly) return a;
 
   const auto whole = movie.bytes();
   // Nothing past the declared length belongs to the movie.
@@ -276,7 +277,7 @@ void indexMovie(const LoadedMovie& movie, MovieIndex& a, const ProgressTick& tic
       group.bytes += a.countedSize(n);
       group.endBlock = static_cast<std::int32_t>(n) + 1;
     }
-    if (a.unknownFillType) return;
+    if (a.unknownFillType) return a;
     if (code == kEnd && ctx.openSprite == 0 && a.endTagFound) {
       a.appendBlock(0, 0, 0, 0, 0);  // the empty record after the main End block
     }
@@ -289,6 +290,7 @@ void indexMovie(const LoadedMovie& movie, MovieIndex& a, const ProgressTick& tic
   collectMainFirstUses(a);
   a.markableBlocks = markableBlocks(a);
   a.analysed = true;
+  return a;
 }
 
 }  // namespace framestow

@@ -10,6 +10,7 @@ namespace framestow {
 
 void Document::forgetMovie() {
   index_ = MovieIndex{};
+  indexed_ = false;
   plan_ = Plan{};
   report_ = AnalysisReport{};
   verdict_ = Verdict{};
@@ -36,10 +37,11 @@ std::string Document::loadErrorCause() const {
 }
 
 bool Document::analyze(const ProgressTick& tick) {
-  if (!movie_.loaded() || movie_.headerOnly || movie_.header.version < 5 || !index_.blocks.empty()) {
+  if (!movie_.loaded() || movie_.headerOnly || movie_.header.version < 5 || indexed_) {
     return false;
   }
-  indexMovie(movie_, index_, tick);
+  index_ = indexMovie(movie_, tick);
+  indexed_ = true;
   if (!index_.analysed) {
     // Nothing of a movie that could not be read through may be planned or saved.
     report_ = AnalysisReport{};

@@ -107,6 +107,7 @@ class Document {
   LoadedMovie movie_;
   FileInformation fileInformation_;
   MovieIndex index_;
+  bool indexed_ = false;  // analyze() ran for this load (whatever it found)
   Plan plan_;
   AnalysisReport report_;
   Verdict verdict_;
