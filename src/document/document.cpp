@@ -1,5 +1,7 @@
 #include "document/document.hpp"
 
+#include <utility>
+
 #include "analysis/tag_scanner.hpp"
 #include "common/byte_text.hpp"
 #include "document/load_messages.hpp"
@@ -66,7 +68,7 @@ const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
     verdict_.saveControls = SaveControls::Disable;
     return verdict_;
   }
-  planForFrame(index_, plan_, n);
+  plan_ = planForFrame(index_, n, std::move(plan_));
   verdict_ = composeVerdict(n, plan_.movableBytes, index_.attachFrame(), report_.nothingCanMove, optimiseTicked);
   // The count and the verdict lines still say what could move; the file
   // cannot be written, so Save is not offered.
@@ -88,7 +90,7 @@ SaveOutcome notAnalysed(const std::string& path) {
 
 SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
   if (!index_.analysed) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
-  if (plan_.plannedFrame != n) planForFrame(index_, plan_, n);
+  if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
   SaveOptions options;
   options.targetFrame = n;
   options.optimise = optimise;
@@ -100,7 +102,7 @@ SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std
 
 SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination) {
   if (!index_.analysed) return notAnalysed(destination);
-  if (plan_.plannedFrame != n) planForFrame(index_, plan_, n);
+  if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
   return writeMovie(movie_, index_, plan_, n, optimise, sink, destination);
 }
 

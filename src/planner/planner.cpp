@@ -1,6 +1,7 @@
 #include "planner/block_moves.hpp"
 #include "planner/planner.hpp"
 
+#include <utility>
 
 namespace framestow {
 
@@ -15,7 +16,8 @@ std::int64_t countMovableBytes(const MovieIndex& a, const Plan& plan, std::int32
   return total;
 }
 
-void planForFrame(const MovieIndex& a, Plan& plan, std::int32_t n) {
+Plan planForFrame(const MovieIndex& a, std::int32_t n, Plan&& recycled) {
+  Plan plan = std::move(recycled);
   coverIndex(plan, a);
   ++plan.stamp;
   // The walks keep the count as they mark and release, so that a run never
@@ -44,6 +46,7 @@ void planForFrame(const MovieIndex& a, Plan& plan, std::int32_t n) {
     if (blockMoves(a, plan, static_cast<std::size_t>(block))) continue;
     releaseUsedBefore(a, plan, static_cast<std::int32_t>(c), n);
   }
+  return plan;
 }
 
 }  // namespace framestow

@@ -8,10 +8,11 @@
 
 namespace framestow {
 
-// One planning run for target frame n: afterwards `plan` holds which blocks
-// move and `plan.movableBytes`, the definition bytes that can leave frames 1
-// to n - 1. A recycled plan keeps its tables: a run allocates nothing.
-void planForFrame(const MovieIndex& index, Plan& plan, std::int32_t n);
+// One planning run for target frame n: the plan says which blocks move and
+// holds `movableBytes`, the definition bytes that can leave frames 1 to n - 1.
+// Give it the last plan of the same index back (`recycled`): it keeps its
+// tables and stamps, and a run allocates nothing.
+Plan planForFrame(const MovieIndex& index, std::int32_t n, Plan&& recycled = {});
 
 // The walks of one run, for tests. They keep `plan.movableBytes` up to date
 // for the marks before block `plan.countEnd`.
