@@ -79,11 +79,11 @@ const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
 namespace {
 
 SaveOutcome notAnalysed(const std::string& path) {
-  SaveOutcome outcome;
+  WriteOutcome outcome;
   outcome.result = kErrorWritingFile;
-  outcome.reason = "The movie was not analysed, so nothing is written: " + path;
+  outcome.problem = SaveProblem::of(SaveProblem::Kind::kNotAnalysed, path);
   outcome.outputPath = path;
-  return outcome;
+  return describeWrite(std::move(outcome));
 }
 
 }  // namespace
@@ -97,13 +97,13 @@ SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std
   options.backup = backup;
   options.outputPath = outputPath;
   options.lastWrite = &lastWrite_;
-  return saveMovie(movie_, index_, plan_, options, fs);
+  return describeWrite(saveMovie(movie_, index_, plan_, options, fs));
 }
 
 SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination) {
   if (!index_.analysed) return notAnalysed(destination);
   if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
-  return writeMovie(movie_, index_, plan_, n, optimise, sink, destination);
+  return describeWrite(writeMovie(movie_, index_, plan_, n, optimise, sink, destination));
 }
 
 std::uint32_t Document::blockCount() const { return analysed() ? index_.blockCount() : 0; }
