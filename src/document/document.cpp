@@ -44,7 +44,7 @@ bool Document::analyze(const ProgressTick& tick) {
   }
   index_ = indexMovie(movie_, tick);
   indexed_ = true;
-  if (!index_.analysed) {
+  if (!index_.analysed()) {
     // Nothing of a movie that could not be read through may be planned or saved.
     report_ = AnalysisReport{};
     report_.nothingCanMove = true;
@@ -58,11 +58,11 @@ bool Document::analyze(const ProgressTick& tick) {
 }
 
 std::string Document::analysisError() const {
-  return index_.unknownFillType ? formatText("Unknown fill type: %i", *index_.unknownFillType) : "";
+  return index_.outcome == ScanOutcome::kUnknownFillType ? formatText("Unknown fill type: %i", index_.unknownFillType) : "";
 }
 
 const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
-  if (!index_.analysed) {
+  if (!index_.analysed()) {
     verdict_ = Verdict{};
     verdict_.targetFrame = n;
     verdict_.saveControls = SaveControls::Disable;
@@ -89,7 +89,7 @@ SaveOutcome notAnalysed(const std::string& path) {
 }  // namespace
 
 SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
-  if (!index_.analysed) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
+  if (!index_.analysed()) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
   if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
   SaveOptions options;
   options.targetFrame = n;
@@ -101,7 +101,7 @@ SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std
 }
 
 SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination) {
-  if (!index_.analysed) return notAnalysed(destination);
+  if (!index_.analysed()) return notAnalysed(destination);
   if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
   return describeWrite(writeMovie(movie_, index_, plan_, n, optimise, sink, destination));
 }
