@@ -1,11 +1,11 @@
-// The block table and the per-character tables one analysis fills.
+// What one scan of a movie found, built by indexMovie and read, never
+// changed, by the planner, the writer and the document: the blocks, and per
+// character its definition, what it refers to and what travels with it.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 

@@ -8,11 +8,12 @@
 
 namespace framestow {
 
+// The numbers are stable: the benchmarks' peak-memory driver prints them.
 enum class SaveResult {
-  kErrorCreatingBackup,  // the backup could not be made: nothing written
-  kFileModified,         // the movie was written
-  kErrorWritingFile,     // nothing written
-  kAlreadyLaidOut,       // the file already has this layout: nothing to write, nothing written
+  kErrorCreatingBackup = 0,  // the backup could not be made: nothing written
+  kFileModified = 1,         // the movie was written
+  kErrorWritingFile = 2,     // nothing written
+  kAlreadyLaidOut = 3,       // the file already has this layout: nothing to write, nothing written
 };
 using enum SaveResult;
 
