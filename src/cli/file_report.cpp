@@ -1,5 +1,6 @@
 #include "cli/file_report.hpp"
 
+#include "common/byte_text.hpp"
 #include "swfin/loader.hpp"
 
 namespace framestow::cli {
@@ -17,6 +18,10 @@ std::string consoleLine(std::string text) {
 double pixels(std::int32_t twips) { return static_cast<double>(twips) / 20.0; }
 
 }  // namespace
+
+bool isSafeMove(const TargetRow& row) {
+  return row.saveEnabled && row.frame > 1 && row.verdict[1] == formatInt("OK to move to frame %i.", row.frame);
+}
 
 void fail(FileReport& report, ExitStatus status, std::string message) {
   if (report.ok() || static_cast<int>(status) > static_cast<int>(report.status)) {
@@ -48,6 +53,27 @@ FileReport loadFile(Document& document, const std::string& path, Reading reading
   report.height = pixels(movie.m.frame.yMax - movie.m.frame.yMin);
   report.fileInfo = {movie.hInfoString1, movie.hInfoString2, movie.hInfoString3, movie.hInfoString4};
   return report;
+}
+
+FileReport loadInput(Document& document, const MovieInput& input, Reading reading) {
+  if (input.error.empty()) return loadFile(document, input.path, reading);
+  FileReport report;
+  report.path = input.path;
+  report.shortName = shortNameOf(input.path);
+  fail(report, ExitStatus::Unreadable, input.error);
+  report.reason = input.reason;
+  return report;
+}
+
+MovieTally tallyOf(const FileReport& report, const MovieInput& input) {
+  MovieTally tally;
+  tally.path = report.path;
+  tally.unlistedFolder = !input.error.empty();
+  tally.read = report.loaded;
+  tally.analysed = report.analysed;
+  tally.beforeVersion5 = report.loaded && report.version < 5;
+  if (!report.ok()) tally.refusal = refusalGroup(report.message, report.reason);
+  return tally;
 }
 
 bool analyseFile(Document& document, FileReport& report) {

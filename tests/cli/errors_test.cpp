@@ -46,7 +46,7 @@ void PrintTo(const JsonUsageCase& c, std::ostream* os) { *os << c.name; }
 
 const JsonUsageCase kJsonUsage[] = {
     {"UnknownCommand", {"bogus", "--json"}, "Unknown command: bogus"},
-    {"NoFile", {"analyze", "--json"}, "FILE is required"},
+    {"NoFile", {"analyze", "--json"}, "No movie given"},
     {"UnknownOption", {"analyze", "MOVIE", "--json", "--colour"}, "--colour"},
     {"SaveWithoutFrame", {"save", "MOVIE", "--json"}, "--frame"},
     {"FrameNotDecimal", {"save", "MOVIE", "--json", "--frame", "0x2"}, "\"0x2\" is not a frame number"},

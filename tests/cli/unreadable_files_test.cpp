@@ -23,7 +23,6 @@ void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
 
 const UnreadableCase kUnreadable[] = {
     {"Missing", [](const std::string& folder) { return folder + "/absent.swf"; }, "No such file or directory"},
-    {"Folder", [](const std::string& folder) { return folder; }, "Is a directory"},
     {"Fifo",
      [](const std::string& folder) {
        const std::string path = folder + "/pipe.swf";

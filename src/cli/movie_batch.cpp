@@ -1,0 +1,117 @@
+#include "cli/movie_batch.hpp"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "cli/json_output.hpp"
+#include "cli/ordered_jobs.hpp"
+#include "cli/progress_bar.hpp"
+#include "cli/terminal.hpp"
+
+namespace framestow::cli {
+
+namespace {
+
+// Results that may wait behind a slow movie, per thread: enough to keep every
+// thread busy past a movie that takes a few times longer than the others,
+// few enough that the waiting output stays small.
+constexpr std::size_t kLookAheadPerJob = 4;
+
+// Puts the movies' outputs together the way the framing asks.
+class OutputFrame {
+ public:
+  OutputFrame(std::ostream& out, JsonFraming framing) : out_(out), framing_(framing) {}
+
+  void add(const std::string& text) {
+    if (text.empty()) return;
+    if (framing_ == JsonFraming::Array) out_ << (count_ == 0 ? "[\n" : ",\n");
+    if (framing_ == JsonFraming::None && count_ > 0) out_ << '\n';
+    out_ << text;
+    ++count_;
+  }
+
+  void finish() {
+    if (framing_ != JsonFraming::Array) return;
+    out_ << (count_ == 0 ? "[]\n" : "\n]\n");
+  }
+
+ private:
+  std::ostream& out_;
+  JsonFraming framing_;
+  std::size_t count_ = 0;
+};
+
+}  // namespace
+
+BatchSettings batchSettings(const InputOptions& input, const MovieListing& listing, std::string command, bool json,
+                            std::size_t maxJobs) {
+  const bool collection = isCollection(input);
+  BatchSettings settings;
+  settings.command = std::move(command);
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  settings.jobs = std::clamp<std::size_t>(input.jobs > 0 ? input.jobs : cores, 1,
+                                          std::max<std::size_t>(1, std::min(maxJobs, listing.inputs.size())));
+  settings.json = !json ? JsonFraming::None : collection ? JsonFraming::Lines : JsonFraming::Array;
+  settings.progress = input.progress && listing.inputs.size() > 1 && standardErrorIsTerminal();
+  settings.summary = collection;
+  settings.backupsLeftOut = listing.backupsLeftOut;
+  return settings;
+}
+
+ExitStatus listUnreadable(const std::string& why, bool json, std::ostream& out, std::ostream& err) {
+  constexpr const char* kMessage = "The list of files could not be read.";
+  if (json) printJson(out, {{"status", "error"}, {"message", kMessage}, {"reason", why}});
+  out.flush();
+  err << "framestow-cli: " << kMessage << "\nframestow-cli: " << why << '\n';
+  return ExitStatus::Unreadable;
+}
+
+std::string framedJson(const std::string& compact, const std::string& pretty, JsonFraming framing) {
+  if (framing == JsonFraming::Lines) return compact + '\n';
+  // An element of the pretty-printed array: every line indented one level more.
+  std::string element = "  ";
+  for (const char c : pretty) {
+    element += c;
+    if (c == '\n') element += "  ";
+  }
+  return element;
+}
+
+ExitStatus runBatch(const std::vector<MovieInput>& inputs, const BatchSettings& settings, const MovieWork& work,
+                    std::ostream& out, std::ostream& err) {
+  const auto started = std::chrono::steady_clock::now();
+  ProgressBar progress(err, settings.command, inputs.size(), settings.progress);
+  RunSummary summary(settings.command);
+  OutputFrame frame(out, settings.json);
+  ExitStatus status = ExitStatus::Ok;
+
+  runInOrder<MovieResult>(
+      inputs.size(), settings.jobs, settings.jobs * kLookAheadPerJob,
+      [&](std::size_t i) { return work(i, inputs[i]); },
+      [&](std::size_t, MovieResult&& result) {
+        status = worst(status, result.status);
+        summary.add(result.tally);
+        if (result.out.empty() && result.err.empty()) return;
+        progress.hide();
+        frame.add(result.out);
+        if (!result.err.empty()) {
+          // In order with the results on a terminal that shows both streams.
+          out.flush();
+          err << result.err << std::flush;
+        }
+      },
+      [&](std::size_t finished) { progress.update(finished); });
+
+  progress.hide();
+  frame.finish();
+  if (settings.summary) {
+    out.flush();
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
+    summary.print(err, seconds.count(), settings.jobs, settings.backupsLeftOut);
+    err.flush();
+  }
+  return status;
+}
+
+}  // namespace framestow::cli
