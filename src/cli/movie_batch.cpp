@@ -54,8 +54,10 @@ BatchSettings batchSettings(const InputOptions& input, const MovieListing& listi
                                           std::max<std::size_t>(1, std::min(maxJobs, listing.inputs.size())));
   settings.json = !json ? JsonFraming::None : collection ? JsonFraming::Lines : JsonFraming::Array;
   settings.progress = input.progress && listing.inputs.size() > 1 && standardErrorIsTerminal();
+  settings.resultsOnTerminal = settings.progress && standardOutputIsTerminal();
   settings.summary = collection;
   settings.backupsLeftOut = listing.backupsLeftOut;
+  settings.subfoldersPassedOver = listing.subfoldersPassedOver;
   return settings;
 }
 
@@ -92,14 +94,17 @@ ExitStatus runBatch(const std::vector<MovieInput>& inputs, const BatchSettings& 
       [&](std::size_t, MovieResult&& result) {
         status = worst(status, result.status);
         summary.add(result.tally);
-        if (result.out.empty() && result.err.empty()) return;
-        progress.hide();
+        // The bar leaves its line to whatever is written on its terminal.
+        if (!result.err.empty() || (settings.resultsOnTerminal && !result.out.empty())) progress.hide();
         frame.add(result.out);
         if (!result.err.empty()) {
           // In order with the results on a terminal that shows both streams.
           out.flush();
           err << result.err << std::flush;
         }
+        // Results that cannot be written (a full disk) would be lost: no
+        // further movie is read, nor saved without its report.
+        return out.good();
       },
       [&](std::size_t finished) { progress.update(finished); });
 
@@ -108,7 +113,7 @@ ExitStatus runBatch(const std::vector<MovieInput>& inputs, const BatchSettings& 
   if (settings.summary) {
     out.flush();
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
-    summary.print(err, seconds.count(), settings.jobs, settings.backupsLeftOut);
+    summary.print(err, seconds.count(), settings.jobs, settings.backupsLeftOut, settings.subfoldersPassedOver);
     err.flush();
   }
   return status;

@@ -41,8 +41,10 @@ struct BatchSettings {
   std::size_t jobs = 1;
   JsonFraming json = JsonFraming::None;
   bool progress = false;  // draw the progress bar on the error stream
+  bool resultsOnTerminal = false;  // standard output shares the terminal with the bar
   bool summary = false;   // print the summary on the error stream at the end
   std::size_t backupsLeftOut = 0;
+  std::size_t subfoldersPassedOver = 0;
 };
 
 // The settings of a run of `command` over `listing` as `input` asks: the jobs

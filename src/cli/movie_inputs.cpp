@@ -40,12 +40,17 @@ FolderEntries readFolder(const fs::path& folder, MovieListing& listing) {
     const fs::path& path = it->path();
     std::error_code statusError;
     const fs::file_status own = it->symlink_status(statusError);
+    const std::string name = path.filename().string();
     if (fs::is_directory(own)) {
       entries.subfolders.push_back(path);
       continue;
     }
-    const std::string name = path.filename().string();
-    if (!hasMovieExtension(name)) continue;
+    if (!hasMovieExtension(name)) {
+      // An entry that cannot even be looked at (a path too long for the
+      // system, say) may be a folder of movies: it is not passed over in silence.
+      if (statusError) listing.inputs.push_back(unlisted(path, statusError));
+      continue;
+    }
     if (fs::is_symlink(own) && fs::is_directory(fs::status(path, statusError))) continue;
     if (isBackupName(name)) {
       ++listing.backupsLeftOut;
@@ -68,7 +73,10 @@ void listFolder(const fs::path& top, bool recursive, MovieListing& listing) {
     pending.pop_back();
     FolderEntries entries = readFolder(folder, listing);
     for (const fs::path& movie : entries.movies) listing.inputs.push_back({movie.string(), "", ""});
-    if (!recursive) continue;
+    if (!recursive) {
+      listing.subfoldersPassedOver += entries.subfolders.size();
+      continue;
+    }
     for (auto sub = entries.subfolders.rbegin(); sub != entries.subfolders.rend(); ++sub) pending.push_back(*sub);
   }
 }

@@ -21,7 +21,8 @@ struct MovieInput {
 
 struct MovieListing {
   std::vector<MovieInput> inputs;
-  std::size_t backupsLeftOut = 0;  // files named like backups inside folders
+  std::size_t backupsLeftOut = 0;       // files named like backups inside folders
+  std::size_t subfoldersPassedOver = 0;  // subfolders of folders, without --recursive
 };
 
 // Names ending in ".swf" in any case: what a folder contributes.

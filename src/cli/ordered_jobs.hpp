@@ -2,7 +2,9 @@
 //
 // `work(i)` runs for every i in [0, count) on `jobs` threads; `deliver(i,
 // result)` receives the results on the calling thread strictly in order of i,
-// each as soon as it and every one before it are done. A thread takes item i
+// each as soon as it and every one before it are done. When `deliver` returns
+// false, no further item is started and the run ends once those under way
+// are done (their results are dropped). A thread takes item i
 // only while i lies less than `lookAhead` past the next result to deliver, so
 // that results held back behind one slow item never pile up: at most
 // `lookAhead` results wait, and at most `jobs` items are being worked on.
@@ -113,7 +115,7 @@ void runInOrder(std::size_t count, std::size_t jobs, std::size_t lookAhead, Work
       finishedNow = finished;
     }
     roomFreed.notify_all();
-    deliver(item, std::move(*slot.result));
+    if (!deliver(item, std::move(*slot.result))) return;
     progress(finishedNow);
   }
 }

@@ -45,7 +45,11 @@ void ProgressBar::hide() {
 void ProgressBar::draw(std::size_t done) {
   done = std::min(done, total_);
   const std::size_t percent = total_ == 0 ? 100 : done * 100 / total_;
-  const std::string counts = label_ + "  " + std::to_string(done) + "/" + std::to_string(total_);
+  // The count as wide as the total, so that the bar stays where it is.
+  const std::string totalText = std::to_string(total_);
+  std::string doneText = std::to_string(done);
+  doneText.insert(0, totalText.size() - doneText.size(), ' ');
+  const std::string counts = label_ + "  " + doneText + "/" + totalText;
   const std::string tail = "  " + std::to_string(percent) + "%  " + elapsedText(lastDrawn_ - started_);
   // One column short of the terminal's width: writing its last column makes
   // some terminals wrap to a new line.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iomanip>
+#include <vector>
 
 namespace framestow::cli {
 
@@ -29,6 +30,13 @@ std::string secondsText(double seconds) {
   return text;
 }
 
+// Largest groups first, then by text, so that the list reads the same every run.
+void printGroups(std::ostream& out, const std::map<std::string, std::size_t>& counts) {
+  std::vector<std::pair<std::string, std::size_t>> groups(counts.begin(), counts.end());
+  std::stable_sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  for (const auto& [group, count] : groups) out << std::setw(8) << count << "  " << group << '\n';
+}
+
 }  // namespace
 
 std::string refusalGroup(const std::string& message, const std::string& reason) {
@@ -52,13 +60,17 @@ void RunSummary::add(const MovieTally& tally) {
     ++refused_;
     ++refusals_[tally.refusal];
   }
-  if (!tally.skipped.empty()) skipped_.emplace_back(tally.path, tally.skipped);
+  if (!tally.skipped.empty()) {
+    ++skipped_;
+    ++skips_[numbersAsN(tally.skipped)];
+  }
   if (tally.saved) ++saved_;
   if (tally.alreadyLaidOut) ++alreadyLaidOut_;
   movableBytes_ += tally.movableBytes;
 }
 
-void RunSummary::print(std::ostream& out, double seconds, std::size_t jobs, std::size_t backupsLeftOut) const {
+void RunSummary::print(std::ostream& out, double seconds, std::size_t jobs, std::size_t backupsLeftOut,
+                       std::size_t subfoldersPassedOver) const {
   out << "Summary: " << movies_ << (movies_ == 1 ? " movie" : " movies") << " in " << secondsText(seconds) << " s ("
       << jobs << (jobs == 1 ? " job" : " jobs") << ")\n";
   if (command_ == "info") {
@@ -68,19 +80,19 @@ void RunSummary::print(std::ostream& out, double seconds, std::size_t jobs, std:
     if (beforeVersion5_ > 0) out << "Before version 5 (no linked assets, not analysed): " << beforeVersion5_ << '\n';
   }
   out << "Refused: " << refused_ << '\n';
-  // Largest groups first, then by text, so that the list reads the same every run.
-  std::vector<std::pair<std::string, std::size_t>> groups(refusals_.begin(), refusals_.end());
-  std::stable_sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
-  for (const auto& [group, count] : groups) out << std::setw(8) << count << "  " << group << '\n';
+  printGroups(out, refusals_);
   if (unlistedFolders_ > 0) out << "Folders that could not be read: " << unlistedFolders_ << '\n';
   if (backupsLeftOut > 0) out << "Backups in the folders, left out: " << backupsLeftOut << '\n';
+  if (subfoldersPassedOver > 0) {
+    out << "Subfolders not searched (--recursive searches them): " << subfoldersPassedOver << '\n';
+  }
   if (command_ == "analyze") out << "Movable bytes in total: " << movableBytes_ << '\n';
   if (command_ == "save") {
     out << "Saved: " << saved_ << '\n';
     out << "Already had the layout: " << alreadyLaidOut_ << '\n';
     out << "Moved bytes in total: " << movableBytes_ << '\n';
-    out << "Skipped: " << skipped_.size() << '\n';
-    for (const auto& [path, why] : skipped_) out << "  " << path << ": " << why << '\n';
+    out << "Skipped: " << skipped_ << '\n';
+    printGroups(out, skips_);
   }
 }
 

@@ -9,7 +9,6 @@
 #include <ostream>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace framestow::cli {
 
@@ -37,7 +36,8 @@ class RunSummary {
   // `command` is "info", "analyze" or "save": what the summary speaks of.
   explicit RunSummary(std::string command) : command_(std::move(command)) {}
   void add(const MovieTally& tally);
-  void print(std::ostream& out, double seconds, std::size_t jobs, std::size_t backupsLeftOut) const;
+  void print(std::ostream& out, double seconds, std::size_t jobs, std::size_t backupsLeftOut,
+             std::size_t subfoldersPassedOver) const;
 
  private:
   std::string command_;
@@ -48,7 +48,8 @@ class RunSummary {
   std::size_t beforeVersion5_ = 0;
   std::size_t refused_ = 0;
   std::map<std::string, std::size_t> refusals_;
-  std::vector<std::pair<std::string, std::string>> skipped_;  // path, why
+  std::size_t skipped_ = 0;
+  std::map<std::string, std::size_t> skips_;  // why, how many
   std::size_t saved_ = 0;
   std::size_t alreadyLaidOut_ = 0;
   std::int64_t movableBytes_ = 0;

@@ -112,7 +112,7 @@ std::string attachFrameSkip(Document& document, const FileReport& report, std::i
     return report.assetCount <= 0 ? report.analysisLines[0] : "There is only one frame in the main timeline.";
   }
   if (report.attachFrame == 0) return "No attach code was found, so no frame is known to be safe.";
-  if (report.attachFrame == 1) return "Attach codes were found in frame 1: no asset can arrive later.";
+  if (report.attachFrame == 1) return "Attach codes were found in the first frame: no asset can arrive later.";
   const TargetRow row = planTarget(document, report.attachFrame);
   if (!isSafeMove(row)) {
     std::string verdict;

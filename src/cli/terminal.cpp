@@ -24,6 +24,14 @@ bool standardErrorIsTerminal() {
 #endif
 }
 
+bool standardOutputIsTerminal() {
+#if defined(_WIN32)
+  return _isatty(_fileno(stdout)) != 0;
+#else
+  return ::isatty(STDOUT_FILENO) == 1;
+#endif
+}
+
 int terminalColumns() {
 #if defined(_WIN32)
   CONSOLE_SCREEN_BUFFER_INFO info;

@@ -5,6 +5,7 @@
 namespace framestow::cli {
 
 bool standardErrorIsTerminal();
+bool standardOutputIsTerminal();
 
 // Columns of the terminal on standard error; 80 when it does not say.
 int terminalColumns();
