@@ -53,8 +53,7 @@ MovieResult analyseOne(const AnalyzeOptions& options, JsonFraming framing, const
     printFileInfo(out, report);
     printAnalysis(out, report, options.frame.has_value());
   } else {
-    const nlohmann::json object = fileReportJson(report);
-    out << framedJson(jsonText(object, -1), jsonText(object, 2), framing);
+    out << framedJson(fileReportJson(report), framing);
   }
   if (!report.ok()) printError(out, err, report.path, report.message, report.reason);
   MovieTally tally = tallyOf(report, input);

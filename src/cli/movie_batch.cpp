@@ -69,11 +69,11 @@ ExitStatus listUnreadable(const std::string& why, bool json, std::ostream& out, 
   return ExitStatus::Unreadable;
 }
 
-std::string framedJson(const std::string& compact, const std::string& pretty, JsonFraming framing) {
-  if (framing == JsonFraming::Lines) return compact + '\n';
+std::string framedJson(const nlohmann::json& object, JsonFraming framing) {
+  if (framing == JsonFraming::Lines) return jsonText(object, -1) + '\n';
   // An element of the pretty-printed array: every line indented one level more.
   std::string element = "  ";
-  for (const char c : pretty) {
+  for (const char c : jsonText(object, 2)) {
     element += c;
     if (c == '\n') element += "  ";
   }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -66,7 +67,7 @@ ExitStatus runBatch(const std::vector<MovieInput>& inputs, const BatchSettings& 
 // under --json as the JSON document); exit status 2.
 ExitStatus listUnreadable(const std::string& why, bool json, std::ostream& out, std::ostream& err);
 
-// A JSON object as one movie's standard output under `framing`.
-std::string framedJson(const std::string& compact, const std::string& pretty, JsonFraming framing);
+// A JSON object as one movie's standard output under `framing` (Array or Lines).
+std::string framedJson(const nlohmann::json& object, JsonFraming framing);
 
 }  // namespace framestow::cli

@@ -38,20 +38,23 @@ FolderEntries readFolder(const fs::path& folder, MovieListing& listing) {
   fs::directory_iterator it(folder, error);
   for (; !error && it != fs::directory_iterator(); it.increment(error)) {
     const fs::path& path = it->path();
-    std::error_code statusError;
-    const fs::file_status own = it->symlink_status(statusError);
-    const std::string name = path.filename().string();
-    if (fs::is_directory(own)) {
+    // The kinds come with the listing on most systems, so that this asks
+    // the system nothing more per entry.
+    std::error_code kindError;
+    const bool link = it->is_symlink(kindError);
+    if (!link && !kindError && it->is_directory(kindError)) {
       entries.subfolders.push_back(path);
       continue;
     }
+    const std::string name = path.filename().string();
     if (!hasMovieExtension(name)) {
       // An entry that cannot even be looked at (a path too long for the
       // system, say) may be a folder of movies: it is not passed over in silence.
-      if (statusError) listing.inputs.push_back(unlisted(path, statusError));
+      if (kindError) listing.inputs.push_back(unlisted(path, kindError));
       continue;
     }
-    if (fs::is_symlink(own) && fs::is_directory(fs::status(path, statusError))) continue;
+    std::error_code targetError;
+    if (link && it->is_directory(targetError)) continue;
     if (isBackupName(name)) {
       ++listing.backupsLeftOut;
       continue;

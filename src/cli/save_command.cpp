@@ -213,8 +213,7 @@ SaveReport saveOne(const SaveCommandOptions& options, Document& document, FileRe
 void printSaveReport(const FileReport& report, const SaveReport& save, JsonFraming framing, std::ostream& out,
                      std::ostream& err) {
   if (framing != JsonFraming::None) {
-    const nlohmann::json object = saveReportJson(report, save);
-    out << framedJson(jsonText(object, -1), jsonText(object, 2), framing);
+    out << framedJson(saveReportJson(report, save), framing);
   } else {
     printFileInfo(out, report);
     if (save.attempted) printSave(out, report, save);

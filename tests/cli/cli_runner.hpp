@@ -19,6 +19,12 @@ CliResult runCli(const std::vector<std::string>& arguments);
 // The same with standard output going to `standardOutput` (such as /dev/full).
 CliResult runCliWritingTo(const std::vector<std::string>& arguments, const std::string& standardOutput);
 
+// The same reading `standardInput` on its standard input.
+CliResult runCliWithInput(const std::vector<std::string>& arguments, const std::string& standardInput);
+// The same with standard error on a terminal (a pseudo-terminal), as a person
+// at a console sees it; `err` holds what the terminal received.
+CliResult runCliOnTerminal(const std::vector<std::string>& arguments);
+
 // The lines of a text, without their line feeds.
 std::vector<std::string> linesOf(const std::string& text);
 
