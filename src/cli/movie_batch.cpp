@@ -56,6 +56,9 @@ BatchSettings batchSettings(const InputOptions& input, const MovieListing& listi
   settings.progress = input.progress && listing.inputs.size() > 1 && standardErrorIsTerminal();
   settings.resultsOnTerminal = settings.progress && standardOutputIsTerminal();
   settings.summary = collection;
+  // Folders hold many movies of one name (every "test.swf" of a tree): the
+  // file name alone would not say which one a report is about.
+  settings.pathLines = collection && settings.json == JsonFraming::None;
   settings.backupsLeftOut = listing.backupsLeftOut;
   settings.subfoldersPassedOver = listing.subfoldersPassedOver;
   return settings;
@@ -91,7 +94,8 @@ ExitStatus runBatch(const std::vector<MovieInput>& inputs, const BatchSettings& 
   runInOrder<MovieResult>(
       inputs.size(), settings.jobs, settings.jobs * kLookAheadPerJob,
       [&](std::size_t i) { return work(i, inputs[i]); },
-      [&](std::size_t, MovieResult&& result) {
+      [&](std::size_t i, MovieResult&& result) {
+        if (settings.pathLines) result.out.insert(0, "Path: " + inputs[i].path + "\n");
         status = worst(status, result.status);
         summary.add(result.tally);
         // The bar leaves its line to whatever is written on its terminal.

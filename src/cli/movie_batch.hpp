@@ -44,6 +44,7 @@ struct BatchSettings {
   bool progress = false;  // draw the progress bar on the error stream
   bool resultsOnTerminal = false;  // standard output shares the terminal with the bar
   bool summary = false;   // print the summary on the error stream at the end
+  bool pathLines = false;  // text that starts each movie with "Path: " and its path
   std::size_t backupsLeftOut = 0;
   std::size_t subfoldersPassedOver = 0;
 };
