@@ -49,8 +49,7 @@ BatchSettings batchSettings(const InputOptions& input, const MovieListing& listi
   const bool collection = isCollection(input);
   BatchSettings settings;
   settings.command = std::move(command);
-  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-  settings.jobs = std::clamp<std::size_t>(input.jobs > 0 ? input.jobs : cores, 1,
+  settings.jobs = std::clamp<std::size_t>(jobsFor(input), 1,
                                           std::max<std::size_t>(1, std::min(maxJobs, listing.inputs.size())));
   settings.json = !json ? JsonFraming::None : collection ? JsonFraming::Lines : JsonFraming::Array;
   settings.progress = input.progress && listing.inputs.size() > 1 && standardErrorIsTerminal();

@@ -1,5 +1,6 @@
 #include "cli/movie_inputs.hpp"
 
+#include "cli/ordered_jobs.hpp"
 #include "cli/path_list.hpp"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <thread>
 
 namespace framestow::cli {
 
@@ -67,21 +69,44 @@ FolderEntries readFolder(const fs::path& folder, MovieListing& listing) {
   return entries;
 }
 
-// Depth first, with a stack of its own rather than recursion: a tree thousands
-// of folders deep must not use up the call stack, nor keep a folder open per level.
-void listFolder(const fs::path& top, bool recursive, MovieListing& listing) {
+// A folder and all its subfolders, depth first, with a stack of its own
+// rather than recursion: a tree thousands of folders deep must not use up the
+// call stack, nor keep a folder open per level.
+void listTree(const fs::path& top, MovieListing& listing) {
   std::vector<fs::path> pending{top};
   while (!pending.empty()) {
     const fs::path folder = std::move(pending.back());
     pending.pop_back();
     FolderEntries entries = readFolder(folder, listing);
     for (const fs::path& movie : entries.movies) listing.inputs.push_back({movie.string(), "", ""});
-    if (!recursive) {
-      listing.subfoldersPassedOver += entries.subfolders.size();
-      continue;
-    }
     for (auto sub = entries.subfolders.rbegin(); sub != entries.subfolders.rend(); ++sub) pending.push_back(*sub);
   }
+}
+
+void listFolder(const fs::path& top, bool recursive, std::size_t jobs, MovieListing& listing) {
+  FolderEntries entries = readFolder(top, listing);
+  for (const fs::path& movie : entries.movies) listing.inputs.push_back({movie.string(), "", ""});
+  if (!recursive) {
+    listing.subfoldersPassedOver += entries.subfolders.size();
+    return;
+  }
+  // The trees of the subfolders are listed several at once and joined in
+  // their order: listing thousands of folders one after the other would hold
+  // back every job until it is done.
+  runInOrder<MovieListing>(
+      entries.subfolders.size(), jobs, jobs * 4,
+      [&](std::size_t i) {
+        MovieListing tree;
+        listTree(entries.subfolders[i], tree);
+        return tree;
+      },
+      [&](std::size_t, MovieListing&& tree) {
+        listing.inputs.insert(listing.inputs.end(), std::make_move_iterator(tree.inputs.begin()),
+                              std::make_move_iterator(tree.inputs.end()));
+        listing.backupsLeftOut += tree.backupsLeftOut;
+        return true;
+      },
+      [](std::size_t) {});
 }
 
 }  // namespace
@@ -107,11 +132,11 @@ bool isFolder(const std::string& path) {
   return !path.empty() && fs::is_directory(fs::status(path, error));
 }
 
-MovieListing listMovies(const std::vector<std::string>& arguments, bool recursive) {
+MovieListing listMovies(const std::vector<std::string>& arguments, bool recursive, std::size_t jobs) {
   MovieListing listing;
   for (const std::string& argument : arguments) {
     if (isFolder(argument)) {
-      listFolder(argument, recursive, listing);
+      listFolder(argument, recursive, jobs, listing);
     } else {
       listing.inputs.push_back({argument, "", ""});
     }
@@ -141,8 +166,12 @@ std::string collectMovies(const InputOptions& input, std::istream& in, MovieList
     }
     arguments.insert(arguments.end(), std::make_move_iterator(listed.begin()), std::make_move_iterator(listed.end()));
   }
-  listing = listMovies(arguments, input.recursive);
+  listing = listMovies(arguments, input.recursive, jobsFor(input));
   return "";
+}
+
+std::size_t jobsFor(const InputOptions& input) {
+  return input.jobs > 0 ? input.jobs : std::max(1u, std::thread::hardware_concurrency());
 }
 
 bool isCollection(const InputOptions& input) {

@@ -39,11 +39,15 @@ bool isFolder(const std::string& path);
 // the same way. Links to folders inside a folder are not followed: a link
 // back up the tree would never end. The whole listing is made before any
 // movie is read, so that the backups and new files of a save never join it.
-MovieListing listMovies(const std::vector<std::string>& arguments, bool recursive);
+// The subfolders' trees are listed on up to `jobs` threads.
+MovieListing listMovies(const std::vector<std::string>& arguments, bool recursive, std::size_t jobs = 1);
 
 // The movies of the arguments, then of the --files-from list (read from `in`
 // when it is "-"), into `listing`. "" or why the list could not be read.
 std::string collectMovies(const InputOptions& input, std::istream& in, MovieListing& listing);
+
+// The jobs a run asks for: --jobs, or one per core.
+std::size_t jobsFor(const InputOptions& input);
 
 // A run over folders or a list, which can hold any number of movies: it prints
 // JSON Lines and a summary. A run over files named one by one prints what it
