@@ -67,7 +67,8 @@ f2="$(fastest "${two[@]}")"
 speedup="$(awk -v a="$f1" -v b="$f2" 'BEGIN { printf "%.2f", a / b }')"
 met="$(awk -v s="$speedup" -v t="$target" 'BEGIN { print (s >= t) ? "yes" : "no" }')"
 
-echo "analyze $folder --recursive --json: $movies movies, $rounds rounds, $(nproc) cores"
+load="$(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo unknown)"
+echo "analyze $folder --recursive --json: $movies movies, $rounds rounds, $(nproc) cores, load average $load"
 echo
 echo "| jobs | fastest | median |"
 echo "|-----:|--------:|-------:|"
@@ -76,4 +77,9 @@ echo "|    2 | $(ms "$f2") | $(ms "$(median "${two[@]}")") |"
 echo
 echo "Speed-up (fastest runs): ${speedup}x, target ${target}x: $met"
 echo "Output identical in every run: $identical"
+# Other work on the machine takes the second core from the second job: the
+# speed-up then says more about that work than about this program.
+if awk -v l="${load%% *}" -v c="$(nproc)" 'BEGIN { exit !(l + 0 >= c - 0.5) }' 2>/dev/null; then
+  echo "Note: the machine was busy (load average ${load%% *} on $(nproc) cores): run again when it is idle."
+fi
 [[ "$met" == yes && "$identical" == yes ]]
