@@ -21,7 +21,7 @@ struct InputOptions {
   std::optional<std::string> filesFrom;   // a list of further paths; "-": standard input
   bool nulSeparated = false;              // the list's paths end in NUL, not a line feed
   std::size_t jobs = 0;                   // movies worked on at once; 0: one per core
-  bool progress = true;                   // a progress bar when standard error is a terminal
+  bool noProgress = false;                // no progress bar, even on a terminal
 };
 
 struct InfoOptions {

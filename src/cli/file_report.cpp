@@ -1,5 +1,7 @@
 #include "cli/file_report.hpp"
 
+#include <filesystem>
+
 #include "common/byte_text.hpp"
 #include "swfin/loader.hpp"
 
@@ -59,7 +61,7 @@ FileReport loadInput(Document& document, const MovieInput& input, Reading readin
   if (input.error.empty()) return loadFile(document, input.path, reading);
   FileReport report;
   report.path = input.path;
-  report.shortName = shortNameOf(input.path);
+  report.shortName = std::filesystem::path(input.path).filename().string();
   fail(report, ExitStatus::Unreadable, input.error);
   report.reason = input.reason;
   return report;

@@ -45,7 +45,7 @@ void addInputOptions(CLI::App* command, framestow::cli::InputOptions& input) {
                     "The --files-from list separates its paths with NUL characters (find -print0), not lines");
   command->add_option("--jobs,-j", input.jobs, "Movies worked on at once (default: one per core)")
       ->check(CLI::Range(std::size_t{1}, std::size_t{1000000}));
-  command->add_flag("!--no-progress", input.progress, "No progress bar, even on a terminal");
+  command->add_flag("--no-progress", input.noProgress, "No progress bar, even on a terminal");
 }
 
 // What is wrong with the movies asked for, or "".
@@ -139,7 +139,7 @@ int run(int argc, char** argv) {
                    "frame, where its verdict is \"OK to move to frame n.\"; other movies are skipped")
       ->required()
       ->check(CLI::Validator(
-          [&](std::string& text) {
+          [](std::string& text) {
             return text == kAttachFrame ? std::string() : framestow::cli::frameNumberError(text);
           },
           "FRAME|attach", "frame number or attach"));

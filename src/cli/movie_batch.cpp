@@ -52,7 +52,7 @@ BatchSettings batchSettings(const InputOptions& input, const MovieListing& listi
   settings.jobs = std::clamp<std::size_t>(jobsFor(input), 1,
                                           std::max<std::size_t>(1, std::min(maxJobs, listing.inputs.size())));
   settings.json = !json ? JsonFraming::None : collection ? JsonFraming::Lines : JsonFraming::Array;
-  settings.progress = input.progress && listing.inputs.size() > 1 && standardErrorIsTerminal();
+  settings.progress = !input.noProgress && listing.inputs.size() > 1 && standardErrorIsTerminal();
   settings.resultsOnTerminal = settings.progress && standardOutputIsTerminal();
   settings.summary = collection;
   // Folders hold many movies of one name (every "test.swf" of a tree): the
