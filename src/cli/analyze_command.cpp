@@ -64,11 +64,12 @@ MovieResult analyseOne(const AnalyzeOptions& options, JsonFraming framing, const
 }  // namespace
 
 ExitStatus runAnalyze(const AnalyzeOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  const auto started = std::chrono::steady_clock::now();
   MovieListing listing;
   if (std::string why = collectMovies(options.input, in, listing); !why.empty()) {
     return listUnreadable(why, options.json, out, err);
   }
-  const BatchSettings settings = batchSettings(options.input, listing, "analyze", options.json, kMaxJobs);
+  const BatchSettings settings = batchSettings(options.input, listing, "analyze", options.json, kMaxJobs, started);
   return runBatch(
       listing.inputs, settings, [&](std::size_t, const MovieInput& input) { return analyseOne(options, settings.json, input); },
       out, err);

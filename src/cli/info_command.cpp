@@ -24,11 +24,12 @@ MovieResult describeOne(const MovieInput& input) {
 }  // namespace
 
 ExitStatus runInfo(const InfoOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  const auto started = std::chrono::steady_clock::now();
   MovieListing listing;
   if (std::string why = collectMovies(options.input, in, listing); !why.empty()) {
     return listUnreadable(why, false, out, err);
   }
-  const BatchSettings settings = batchSettings(options.input, listing, "info", false, kMaxJobs);
+  const BatchSettings settings = batchSettings(options.input, listing, "info", false, kMaxJobs, started);
   return runBatch(
       listing.inputs, settings, [](std::size_t, const MovieInput& input) { return describeOne(input); }, out, err);
 }

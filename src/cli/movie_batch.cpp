@@ -45,10 +45,11 @@ class OutputFrame {
 }  // namespace
 
 BatchSettings batchSettings(const InputOptions& input, const MovieListing& listing, std::string command, bool json,
-                            std::size_t maxJobs) {
+                            std::size_t maxJobs, std::chrono::steady_clock::time_point started) {
   const bool collection = isCollection(input);
   BatchSettings settings;
   settings.command = std::move(command);
+  settings.started = started;
   settings.jobs = std::clamp<std::size_t>(jobsFor(input), 1,
                                           std::max<std::size_t>(1, std::min(maxJobs, listing.inputs.size())));
   settings.json = !json ? JsonFraming::None : collection ? JsonFraming::Lines : JsonFraming::Array;
@@ -84,7 +85,6 @@ std::string framedJson(const nlohmann::json& object, JsonFraming framing) {
 
 ExitStatus runBatch(const std::vector<MovieInput>& inputs, const BatchSettings& settings, const MovieWork& work,
                     std::ostream& out, std::ostream& err) {
-  const auto started = std::chrono::steady_clock::now();
   ProgressBar progress(err, settings.command, inputs.size(), settings.progress);
   RunSummary summary(settings.command);
   OutputFrame frame(out, settings.json);
@@ -115,7 +115,7 @@ ExitStatus runBatch(const std::vector<MovieInput>& inputs, const BatchSettings& 
   frame.finish();
   if (settings.summary) {
     out.flush();
-    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - settings.started;
     summary.print(err, seconds.count(), settings.jobs, settings.backupsLeftOut, settings.subfoldersPassedOver);
     err.flush();
   }

@@ -2,6 +2,7 @@
 // of the inputs, with a progress bar on a terminal and a summary at the end.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -39,6 +40,7 @@ struct MovieResult {
 
 struct BatchSettings {
   std::string command;  // "info", "analyze" or "save"
+  std::chrono::steady_clock::time_point started;  // when the run began, its listing included
   std::size_t jobs = 1;
   JsonFraming json = JsonFraming::None;
   bool progress = false;  // draw the progress bar on the error stream
@@ -55,7 +57,7 @@ struct BatchSettings {
 // terminal, the summary
 // for a collection.
 BatchSettings batchSettings(const InputOptions& input, const MovieListing& listing, std::string command, bool json,
-                            std::size_t maxJobs);
+                            std::size_t maxJobs, std::chrono::steady_clock::time_point started);
 
 // Works out one input of the run; `item` is its place in the run.
 using MovieWork = std::function<MovieResult(std::size_t item, const MovieInput& input)>;

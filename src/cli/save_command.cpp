@@ -267,11 +267,12 @@ ExitStatus saveToOutput(const SaveCommandOptions& options, std::ostream& out, st
 
 ExitStatus runSave(const SaveCommandOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
   if (options.output) return saveToOutput(options, out, err);
+  const auto started = std::chrono::steady_clock::now();
   MovieListing listing;
   if (std::string why = collectMovies(options.input, in, listing); !why.empty()) {
     return listUnreadable(why, options.json, out, err);
   }
-  const BatchSettings settings = batchSettings(options.input, listing, "save", options.json, kMaxSaveJobs);
+  const BatchSettings settings = batchSettings(options.input, listing, "save", options.json, kMaxSaveJobs, started);
   std::vector<std::string> paths;
   paths.reserve(listing.inputs.size());
   for (const MovieInput& input : listing.inputs) paths.push_back(input.path);
