@@ -113,6 +113,9 @@ std::string attachFrameSkip(Document& document, const FileReport& report, std::i
   }
   if (report.attachFrame == 0) return "No attach code was found, so no frame is known to be safe.";
   if (report.attachFrame == 1) return "Attach codes were found in the first frame: no asset can arrive later.";
+  // The frames are counted from the tags, the range from the header: a header
+  // that declares too few frames leaves the attach frame outside the movie.
+  if (auto error = frameRangeError(report.attachFrame, report.frameCount)) return *error;
   const TargetRow row = planTarget(document, report.attachFrame);
   if (!isSafeMove(row)) {
     std::string verdict;
