@@ -260,9 +260,14 @@ ExitStatus saveToOutput(const SaveCommandOptions& options, std::ostream& out, st
   report = loadFile(document, file);
   save = saveOne(options, document, report, out);
   const JsonFraming framing = options.json ? JsonFraming::Array : JsonFraming::None;
+  // The error lines after the whole report: with --output - both go to
+  // standard error, where a JSON document must stay in one piece.
+  std::ostringstream errors;
   if (framing == JsonFraming::Array) reportStream << "[\n";
-  printSaveReport(report, save, framing, reportStream, err);
+  printSaveReport(report, save, framing, reportStream, errors);
   if (framing == JsonFraming::Array) reportStream << "\n]\n";
+  reportStream.flush();
+  err << errors.str() << std::flush;
   return report.status;
 }
 
