@@ -100,11 +100,11 @@ ExitStatus runBatch(const std::vector<MovieInput>& inputs, const BatchSettings& 
         // The bar leaves its line to whatever is written on its terminal.
         if (!result.err.empty() || (settings.resultsOnTerminal && !result.out.empty())) progress.hide();
         frame.add(result.out);
-        if (!result.err.empty()) {
-          // In order with the results on a terminal that shows both streams.
-          out.flush();
-          err << result.err << std::flush;
-        }
+        // Each report of a collection leaves at once, not when a buffer
+        // fills: a script reading JSON Lines gets each movie as it is done.
+        // And in order with the errors on a terminal that shows both streams.
+        if (settings.summary || !result.err.empty()) out.flush();
+        if (!result.err.empty()) err << result.err << std::flush;
         // Results that cannot be written (a full disk) would be lost: no
         // further movie is read, nor saved without its report.
         return out.good();
