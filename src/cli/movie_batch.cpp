@@ -100,16 +100,21 @@ ExitStatus runBatch(const std::vector<MovieInput>& inputs, const BatchSettings& 
         // The bar leaves its line to whatever is written on its terminal.
         if (!result.err.empty() || (settings.resultsOnTerminal && !result.out.empty())) progress.hide();
         frame.add(result.out);
-        // Each report of a collection leaves at once, not when a buffer
-        // fills: a script reading JSON Lines gets each movie as it is done.
-        // And in order with the errors on a terminal that shows both streams.
-        if (settings.summary || !result.err.empty()) out.flush();
-        if (!result.err.empty()) err << result.err << std::flush;
+        if (!result.err.empty()) {
+          // In order with the results on a terminal that shows both streams.
+          out.flush();
+          err << result.err << std::flush;
+        }
         // Results that cannot be written (a full disk) would be lost: no
         // further movie is read, nor saved without its report.
         return out.good();
       },
-      [&](std::size_t finished) { progress.update(finished); });
+      [&](std::size_t finished) { progress.update(finished); },
+      // What is printed leaves whenever the next report keeps us waiting, not
+      // only when a buffer fills: a script reading JSON Lines gets each movie
+      // as soon as it and those before it are done, and a run of reports
+      // that are ready together still goes out in few writes.
+      [&] { out.flush(); });
 
   progress.hide();
   frame.finish();

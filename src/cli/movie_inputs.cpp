@@ -106,7 +106,7 @@ void listFolder(const fs::path& top, bool recursive, std::size_t jobs, MovieList
         listing.backupsLeftOut += tree.backupsLeftOut;
         return true;
       },
-      [](std::size_t) {});
+      [](std::size_t) {}, [] {});
 }
 
 }  // namespace

@@ -10,7 +10,8 @@
 // `lookAhead` results wait, and at most `jobs` items are being worked on.
 // The calling thread also calls `progress(finished)`, with the number of items
 // finished so far (delivered or not), after each delivery and about every
-// `tick` while it waits.
+// `tick` while it waits, and `idle()` whenever it is about to wait because
+// the next result is not done yet.
 #pragma once
 
 #include <algorithm>
@@ -25,9 +26,9 @@
 
 namespace framestow::cli {
 
-template <typename Result, typename Work, typename Deliver, typename Progress>
+template <typename Result, typename Work, typename Deliver, typename Progress, typename Idle>
 void runInOrder(std::size_t count, std::size_t jobs, std::size_t lookAhead, Work&& work, Deliver&& deliver,
-                Progress&& progress, std::chrono::milliseconds tick = std::chrono::milliseconds(100)) {
+                Progress&& progress, Idle&& idle, std::chrono::milliseconds tick = std::chrono::milliseconds(100)) {
   jobs = std::max<std::size_t>(1, std::min(jobs, count));
   lookAhead = std::max(lookAhead, jobs);
 
@@ -94,6 +95,11 @@ void runInOrder(std::size_t count, std::size_t jobs, std::size_t lookAhead, Work
     {
       std::unique_lock lock(mutex);
       Slot& waitingFor = slots[delivered % lookAhead];
+      if (!waitingFor.ready) {
+        lock.unlock();
+        idle();
+        lock.lock();
+      }
       while (!waitingFor.ready) {
         if (itemDone.wait_for(lock, tick, [&] { return waitingFor.ready; })) break;
         const std::size_t finishedNow = finished;
