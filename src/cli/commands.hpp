@@ -3,6 +3,7 @@
 // and returns the exit status.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <optional>
@@ -13,6 +14,10 @@
 #include "cli/exit_status.hpp"
 
 namespace framestow::cli {
+
+// Threads a run never exceeds, whatever --jobs says: each holds a movie in
+// memory, and a machine has far fewer cores.
+inline constexpr std::size_t kMaxJobs = 256;
 
 // Which movies a command works on, and how many at once.
 struct InputOptions {

@@ -18,10 +18,6 @@
 
 namespace framestow::cli {
 
-// Threads a run never exceeds, whatever --jobs says: each holds a movie in
-// memory, and more threads than this would only wait on the disk.
-inline constexpr std::size_t kMaxJobs = 256;
-
 // How the JSON objects of the movies are put together on standard output.
 enum class JsonFraming {
   None,   // text

@@ -171,7 +171,8 @@ std::string collectMovies(const InputOptions& input, std::istream& in, MovieList
 }
 
 std::size_t jobsFor(const InputOptions& input) {
-  return input.jobs > 0 ? input.jobs : std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t asked = input.jobs > 0 ? input.jobs : std::max(1u, std::thread::hardware_concurrency());
+  return std::min(asked, kMaxJobs);
 }
 
 bool isCollection(const InputOptions& input) {

@@ -46,7 +46,7 @@ MovieListing listMovies(const std::vector<std::string>& arguments, bool recursiv
 // when it is "-"), into `listing`. "" or why the list could not be read.
 std::string collectMovies(const InputOptions& input, std::istream& in, MovieListing& listing);
 
-// The jobs a run asks for: --jobs, or one per core.
+// The jobs a run asks for: --jobs, or one per core; at most kMaxJobs.
 std::size_t jobsFor(const InputOptions& input);
 
 // A run over folders or a list, which can hold any number of movies: it prints
