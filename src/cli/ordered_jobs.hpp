@@ -71,8 +71,8 @@ void runInOrder(std::size_t count, std::size_t jobs, std::size_t lookAhead, Work
   };
 
   std::vector<std::jthread> threads;
-  // However this thread leaves (an exception included), the workers take no
-  // further item, so that joining them ends.
+  // However this thread leaves (an exception included, one from starting a
+  // thread too), the workers take no further item, so that joining them ends.
   struct StopTaking {
     std::mutex& mutex;
     std::condition_variable& roomFreed;
@@ -86,9 +86,9 @@ void runInOrder(std::size_t count, std::size_t jobs, std::size_t lookAhead, Work
       roomFreed.notify_all();
     }
   };
+  const StopTaking stopTaking{mutex, roomFreed, next, count};
   threads.reserve(jobs);
   for (std::size_t j = 0; j < jobs; ++j) threads.emplace_back(worker);
-  const StopTaking stopTaking{mutex, roomFreed, next, count};
 
   for (; delivered < count;) {
     Slot slot;
