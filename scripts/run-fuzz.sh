@@ -3,9 +3,10 @@
 #   bash scripts/run-fuzz.sh <fuzz build dir> [seconds per target]
 # Environment: FUZZ_MAX_LEN (default 1048576), FUZZ_SEED_LIMIT (shared movies
 # copied as seeds, default 400), FRAMESTOW_CORPUS_DIR (default ../shared/corpus),
-# FUZZ_TARGETS (default "fuzz_whole_job fuzz_readers").
-# Seeds: the builder movies and a selection of the shared corpus, copied into
-# the build folder at each run. Findings land in <build>/fuzz-work/artifacts.
+# FUZZ_TARGETS (default "fuzz_whole_job fuzz_tag_bodies").
+# Seeds: the builder's seed movies (and their tag bodies for fuzz_tag_bodies)
+# and a selection of the shared corpus, copied into the build folder at each
+# run. Findings land in <build>/fuzz-work/artifacts.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -16,12 +17,14 @@ max_len="${FUZZ_MAX_LEN:-1048576}"
 timeout="${FUZZ_TIMEOUT:-1}"
 seed_limit="${FUZZ_SEED_LIMIT:-400}"
 shared="${FRAMESTOW_CORPUS_DIR:-$root/../shared/corpus}"
-targets="${FUZZ_TARGETS:-fuzz_whole_job fuzz_readers}"
+targets="${FUZZ_TARGETS:-fuzz_whole_job fuzz_tag_bodies}"
 
 work="$build/fuzz-work"
 seeds="$work/seeds"
 rm -rf "$seeds"
 mkdir -p "$seeds/builder" "$seeds/shared" "$work/artifacts"
+# The files the targets load and save go to memory where there is a tmpfs.
+if [ -d /dev/shm ]; then export TMPDIR=/dev/shm; fi
 
 "$build/fuzz/fuzz_make_seeds" "$seeds/builder"
 
@@ -48,10 +51,12 @@ for target in $targets; do
   mkdir -p "$corpus"
   echo "== $target: ${seconds}s, -max_len=$max_len, -timeout=$timeout"
   set +e
+  inputs=("$seeds/builder/movies" "$seeds/shared")
+  [ "$target" = fuzz_tag_bodies ] && inputs=("$seeds/builder/tags")
   "$build/fuzz/$target" \
     -max_total_time="$seconds" -timeout="$timeout" -max_len="$max_len" -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$work/artifacts/$target-" \
-    "$corpus" "$seeds/builder" "$seeds/shared" >"$log" 2>&1
+    "$corpus" "${inputs[@]}" >"$log" 2>&1
   rc=$?
   set -e
   grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)|^#[0-9]+ +DONE' "$log" || true

@@ -5,6 +5,7 @@
 // and drops a movie: none of it may act.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -197,9 +198,9 @@ class Flows : public ::testing::TestWithParam<Flow> {
       const std::string path = folder + "/" + name;
       std::string where = std::filesystem::is_directory(path) ? "/" : "-";
       if (std::filesystem::is_regular_file(path)) {
-        const auto tags = listTags(readFile(path));
-        const int at = findTag(tags, 20, 1);
-        where = at < 0 ? "?" : std::to_string(tags[static_cast<std::size_t>(at)].frame);
+        const auto tags = listMovie(readFile(path)).tags;
+        const auto at = std::find_if(tags.begin(), tags.end(), [](const ListedTag& t) { return t.code == 20 && t.id == 1; });
+        where = at == tags.end() ? "?" : std::to_string(at->frame);
       }
       out += std::string(out.empty() ? "" : " ") + name + "=" + where;
     }

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 
@@ -137,8 +138,9 @@ class MainDialogTest : public QObject {
     QTest::mouseClick(dialog.control(BTN_SAVE), Qt::LeftButton);
     QCOMPARE(shown(dialog, COMMENTTEXT3), QStringLiteral("FILE MODIFIED"));
     capture(dialog, "saved");
-    const auto tags = listTags(readFile(path));
-    QCOMPARE(tags.at(static_cast<std::size_t>(findTag(tags, 20, 1))).frame, 2u);
+    const auto tags = listMovie(readFile(path)).tags;
+    const auto bitmap = std::find_if(tags.begin(), tags.end(), [](const ListedTag& t) { return t.code == 20 && t.id == 1; });
+    QVERIFY(bitmap != tags.end() && bitmap->frame == 2u);
     QVERIFY(readFile(path).size() == original.size() - 40 && readFile(folder + "/intro_old.swf") == original);
     // The focus is not left on Exit: the next Enter quits nothing.
     QCOMPARE(QApplication::focusWidget(), target);

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace framestow::test {
@@ -62,20 +61,14 @@ Bytes& Bytes::f64(double v) {
   return u32(static_cast<std::uint32_t>(bits >> 32)).u32(static_cast<std::uint32_t>(bits));
 }
 
-Bytes& Bytes::str(const std::string& text) {
-  data.insert(data.end(), text.begin(), text.end());
-  return u8(0);
-}
+Bytes& Bytes::str(const std::string& text) { return raw(ByteVector(text.begin(), text.end())).u8(0); }
 
 Bytes& Bytes::raw(const ByteVector& bytes) {
   data.insert(data.end(), bytes.begin(), bytes.end());
   return *this;
 }
 
-Bytes& Bytes::fill(std::size_t count, std::uint8_t value) {
-  data.insert(data.end(), count, value);
-  return *this;
-}
+Bytes& Bytes::fill(std::size_t count, std::uint8_t value) { return raw(ByteVector(count, value)); }
 
 Bytes& Bytes::rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return u8(r).u8(g).u8(b); }
 Bytes& Bytes::rgba(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) { return u8(r).u8(g).u8(b).u8(a); }
@@ -186,8 +179,6 @@ Timeline& Timeline::placeObject2(std::uint16_t id, std::uint16_t depth) {
   return tag(26, Bytes().u8(0x06).u16(depth).u16(id).matrix());
 }
 
-Timeline& Timeline::removeObject2(std::uint16_t depth) { return tag(28, Bytes().u16(depth)); }
-
 Timeline& Timeline::startSound(std::uint16_t soundId) { return tag(15, Bytes().u16(soundId).u8(0)); }
 
 Timeline& Timeline::doAction(const Bytes& actions) { return tag(12, Bytes().raw(actions).u8(0)); }
@@ -289,27 +280,6 @@ ByteVector buildMovie(const Timeline& main, const MovieOptions& options) {
   return file.data;
 }
 
-ByteVector inflateMovie(const ByteVector& file) {
-  if (file.size() < 8) return file;
-  if (file[0] != 'C') return file;
-  z_stream zs{};
-  inflateInit(&zs);
-  ByteVector out(file.begin(), file.begin() + 8);
-  zs.next_in = const_cast<Bytef*>(file.data() + 8);
-  zs.avail_in = static_cast<uInt>(file.size() - 8);
-  std::uint8_t chunk[65536];
-  int rc = Z_OK;
-  while (rc == Z_OK) {
-    zs.next_out = chunk;
-    zs.avail_out = sizeof chunk;
-    rc = inflate(&zs, Z_NO_FLUSH);
-    out.insert(out.end(), chunk, chunk + (sizeof chunk - zs.avail_out));
-    if (rc == Z_BUF_ERROR && zs.avail_in == 0) break;
-  }
-  inflateEnd(&zs);
-  return out;
-}
-
 std::string writeFile(const std::string& path, const ByteVector& bytes) {
   const std::filesystem::path p(path);
   if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
@@ -320,9 +290,12 @@ std::string writeFile(const std::string& path, const ByteVector& bytes) {
 }
 
 ByteVector readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) throw std::runtime_error("cannot read " + path);
-  return ByteVector(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  ByteVector bytes(static_cast<std::size_t>(in.tellg()));
+  in.seekg(0);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return bytes;
 }
 
 }  // namespace framestow::test

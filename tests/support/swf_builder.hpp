@@ -23,7 +23,6 @@ class BitWriter {
   BitWriter& sbits(std::int32_t value, int count);
   // Pads the last byte with zero bits.
   ByteVector finish() const;
-  std::size_t bitCount() const { return bits_.size(); }
 
  private:
   std::vector<bool> bits_;
@@ -87,7 +86,6 @@ class Timeline {
   Timeline& exportAssets(const std::vector<std::pair<std::uint16_t, std::string>>& entries, bool forceLong = false);
   Timeline& placeObject(std::uint16_t id, std::uint16_t depth);
   Timeline& placeObject2(std::uint16_t id, std::uint16_t depth);  // character and matrix
-  Timeline& removeObject2(std::uint16_t depth);
   Timeline& startSound(std::uint16_t soundId);
   Timeline& doAction(const Bytes& actions);  // the action records; the closing 0 is added
   Timeline& doInitAction(std::uint16_t spriteId, const Bytes& actions);
@@ -137,9 +135,6 @@ struct MovieOptions {
 // The whole file: header, then the timeline's tags; zlib-compressed after the
 // first 8 bytes when the signature is "CWS".
 ByteVector buildMovie(const Timeline& main, const MovieOptions& options = {});
-
-// The uncompressed movie of a "CWS" file (signature left as read).
-ByteVector inflateMovie(const ByteVector& file);
 
 // Writes bytes to a file; creates the folder. Returns the path.
 std::string writeFile(const std::string& path, const ByteVector& bytes);

@@ -1,8 +1,11 @@
-// Reads a movie file back into its main-timeline tags, independently of the
-// code under test, so tests can say where each tag ended up.
+// Reads a movie file back into its tags, independently of the code under
+// test, so that tests can say where each tag of a saved movie ended up and
+// what a Flash player would find in it.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "support/swf_builder.hpp"
@@ -11,15 +14,31 @@ namespace framestow::test {
 
 struct ListedTag {
   std::uint16_t code = 0;
-  std::uint32_t frame = 1;  // main-timeline frame the tag stands in
-  std::uint16_t id = 0;     // first 16-bit field of the body (the character id of definitions)
-  ByteVector bytes;         // header and body as they stand in the file
+  std::uint32_t frame = 1;   // main-timeline frame the tag stands in
+  std::uint16_t id = 0;      // first 16-bit field of the body (the character id of definitions)
+  std::uint32_t head = 2;    // header bytes: 2, or 6 for a long header
+  std::uint64_t offset = 0;  // first header byte in the uncompressed movie
+  ByteVector bytes;          // header and body; a DefineSprite with its whole body
 };
 
-// The main timeline's tags (a sprite is one tag). Inflates "CWS" files.
-std::vector<ListedTag> listTags(const ByteVector& file);
+struct Listing {
+  ByteVector movie;             // the uncompressed movie, cut at its declared length
+  std::vector<ListedTag> tags;  // the main timeline's tags up to End (a sprite is one tag)
+  ByteVector trailer;           // declared bytes after the End tag or the last whole tag
+  bool complete = false;        // the declared movie is all there
+  bool whole = false;           // complete, and every tag (sprites' too) lies inside it
+  std::string problem;          // why a "CWS" body does not inflate to exactly the declared length
+};
 
-// Index of the first tag with `code` and `id`, or -1.
-int findTag(const std::vector<ListedTag>& tags, std::uint16_t code, std::uint16_t id);
+// The listing of a movie file; a "CWS" body is inflated first.
+Listing listMovie(const ByteVector& file);
+// The tags inside a DefineSprite; `whole` turns false unless they fill its body exactly.
+std::vector<ListedTag> spriteTags(const ListedTag& sprite, bool* whole = nullptr);
+// Whether a tag defines a character (its id is the body's first UI16).
+bool definesCharacter(std::uint16_t code);
+// The (id, name) entries of an ExportAssets tag, up to the first without its NUL; none for other tags.
+std::vector<std::pair<std::uint16_t, std::string>> exportEntries(const ListedTag& tag);
+std::uint32_t u16At(const ByteVector& bytes, std::size_t at);
+std::uint32_t u32At(const ByteVector& bytes, std::size_t at);
 
 }  // namespace framestow::test

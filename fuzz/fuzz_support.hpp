@@ -1,0 +1,35 @@
+// What the fuzz targets share: a folder of their own for the files the whole
+// job loads, the abort that turns a failed check into a finding, and the tag
+// codes whose bodies fuzz_tag_bodies feeds in.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "support/saved_movie_check.hpp"
+#include "support/tags.hpp"
+
+namespace framestow::fuzz {
+
+inline const std::string& scratchFolder() {
+  static const std::string folder =
+      (std::filesystem::temp_directory_path() / ("framestow-fuzz-" + std::to_string(std::random_device{}()))).string();
+  return folder;
+}
+
+// The tags the analysis reads field by field; a seed's first byte indexes them.
+inline constexpr std::uint16_t kTagCodes[] = {
+    test::kDefineShape, test::kDefineShape2, test::kDefineShape3, test::kDefineShape4, test::kDefineText, test::kDefineText2,
+    test::kDefineEditText, test::kDefineButton, test::kDefineButton2, test::kDefineButtonSound, test::kDefineMorphShape,
+    test::kDefineMorphShape2, test::kPlaceObject2, test::kPlaceObject3, test::kDoAction, test::kExportAssets, test::kDefineSprite};
+
+inline void abortOnFailures(const test::JobReport& report) {
+  if (report.failures.empty()) return;
+  for (const std::string& failure : report.failures) std::fprintf(stderr, "check failed: %s\n", failure.c_str());
+  std::abort();
+}
+
+}  // namespace framestow::fuzz
