@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "support/test_files.hpp"
 
@@ -110,7 +111,7 @@ CliResult runCase(const CliCase& scenario) {
       command += " " + arg;
     }
     SCOPED_TRACE(command);
-    result = runCli(args);
+    result = step.input.empty() ? runCli(args) : runCliWithInput(args, inFolder(step.input, folder));
     EXPECT_EQ(result.status, step.status) << result.err;
     for (const std::string& text : step.out) {
       EXPECT_NE(result.out.find(inFolder(text, folder)), std::string::npos) << inFolder(text, folder) << "\nin:\n" << result.out;
@@ -123,7 +124,12 @@ CliResult runCase(const CliCase& scenario) {
       else EXPECT_TRUE(bytes ? fs::exists(path) && test::readFile(path) == *bytes : !fs::exists(path)) << name << (bytes ? " is missing or holds other bytes" : " is there");
     }
     if (!step.json.empty()) {
-      const nlohmann::json printed = nlohmann::json::parse(result.out, nullptr, false);
+      nlohmann::json printed = nlohmann::json::parse(result.out, nullptr, false);
+      if (printed.is_discarded()) {
+        printed = nlohmann::json::array();
+        std::istringstream lines(result.out);
+        for (std::string line; std::getline(lines, line);) printed.push_back(nlohmann::json::parse(line, nullptr, false));
+      }
       for (const auto& [pointer, value] : step.json) {
         const nlohmann::json::json_pointer at(pointer);
         const nlohmann::json expected = value.is_string() ? nlohmann::json(inFolder(value.get<std::string>(), folder)) : value;

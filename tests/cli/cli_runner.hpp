@@ -44,7 +44,8 @@ struct CliStep {
   std::string err;               // a text standard error holds; "": it stays empty; "*": it does not
   std::vector<std::pair<std::string, std::optional<ByteVector>>> files = {};  // files afterwards, or their absence; "-": standard output
   std::function<void(const std::string& folder)> then = {};                  // what the user does next
-  std::vector<std::pair<std::string, nlohmann::json>> json = {};              // values in the JSON printed, by pointer (null: absent)
+  std::vector<std::pair<std::string, nlohmann::json>> json = {};              // values in the JSON printed, by pointer (null: absent); JSON Lines read as one array
+  std::string input = {};                                                     // standard input; "": the test's own
 };
 
 // A named scenario: movies put in the test's folder, and whatever else
