@@ -50,5 +50,14 @@ TEST(Reload, ANextMovieIsHandledAsByAFreshDocument) {
   }
 }
 
+// Before any load there is nothing to answer, analyse, plan or save.
+TEST(Reload, ADocumentBeforeAnyLoadHoldsNothing) {
+  Document never;
+  EXPECT_FALSE(never.loaded());
+  EXPECT_FALSE(never.analyze());
+  EXPECT_TRUE(never.blocks().empty() && never.frameEnds().empty() && never.linkedAssets().empty() && never.plan(2).movableBytes == 0);
+  EXPECT_EQ(saveInMemory(never, 2, false).result, kErrorWriting);
+}
+
 }  // namespace
 }  // namespace framestow::test
