@@ -1,10 +1,12 @@
 // framestow-cli analyze: the dialog's Analyze, then the planner for a range of
 // target frames.
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "cli/commands.hpp"
 #include "cli/file_report.hpp"
 #include "cli/json_output.hpp"
+#include "cli/movie_batch.hpp"
 #include "cli/target_frames.hpp"
 #include "cli/text_output.hpp"
 
@@ -26,38 +28,51 @@ std::vector<std::int32_t> chosenFrames(const AnalyzeOptions& options, FileReport
   return defaultTargetFrames(report.frameCount, report.attachFrame);
 }
 
-FileReport analyseOne(const AnalyzeOptions& options, const std::string& path) {
-  Document document;
-  FileReport report = loadFile(document, path);
-  if (!analyseFile(document, report)) return report;
-  for (const std::int32_t frame : chosenFrames(options, report)) {
-    report.targets.push_back(planTarget(document, frame));
+// The bytes the summary adds up for a movie: for the frame asked for, else for
+// the movie's own first attach frame when it is safe to move them there (the
+// verdict "OK to move to frame n."), which is what `save --frame attach` moves.
+std::int64_t countedBytes(const AnalyzeOptions& options, const FileReport& report) {
+  for (const TargetRow& row : report.targets) {
+    if (options.frame && row.frame == *options.frame) return row.movableBytes;
+    if (!options.frame && row.frame == report.attachFrame && isSafeMove(row)) return row.movableBytes;
   }
-  return report;
+  return 0;
+}
+
+MovieResult analyseOne(const AnalyzeOptions& options, JsonFraming framing, const MovieInput& input) {
+  Document document;
+  FileReport report = loadInput(document, input);
+  if (analyseFile(document, report)) {
+    for (const std::int32_t frame : chosenFrames(options, report)) {
+      report.targets.push_back(planTarget(document, frame));
+    }
+  }
+  std::ostringstream out;
+  std::ostringstream err;
+  if (framing == JsonFraming::None) {
+    printFileInfo(out, report);
+    printAnalysis(out, report, options.frame.has_value());
+  } else {
+    out << framedJson(fileReportJson(report), framing);
+  }
+  if (!report.ok()) printError(out, err, report.path, report.message, report.reason);
+  MovieTally tally = tallyOf(report, input);
+  tally.movableBytes = countedBytes(options, report);
+  return {out.str(), err.str(), report.status, std::move(tally)};
 }
 
 }  // namespace
 
-ExitStatus runAnalyze(const AnalyzeOptions& options, std::ostream& out, std::ostream& err) {
-  ExitStatus status = ExitStatus::Ok;
-  nlohmann::json documents = nlohmann::json::array();
-  bool first = true;
-  for (const std::string& path : options.files) {
-    const FileReport report = analyseOne(options, path);
-    status = worst(status, report.status);
-    if (options.json) {
-      documents.push_back(fileReportJson(report));
-      if (!report.ok()) printError(out, err, path, report.message, report.reason);
-      continue;
-    }
-    if (!first) out << '\n';
-    first = false;
-    printFileInfo(out, report);
-    printAnalysis(out, report, options.frame.has_value());
-    if (!report.ok()) printError(out, err, path, report.message, report.reason);
+ExitStatus runAnalyze(const AnalyzeOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  const auto started = std::chrono::steady_clock::now();
+  MovieListing listing;
+  if (std::string why = collectMovies(options.input, in, listing); !why.empty()) {
+    return listUnreadable(why, options.json, out, err);
   }
-  if (options.json) printJson(out, documents);
-  return status;
+  const BatchSettings settings = batchSettings(options.input, listing, "analyze", options.json, kMaxJobs, started);
+  return runBatch(
+      listing.inputs, settings, [&](std::size_t, const MovieInput& input) { return analyseOne(options, settings.json, input); },
+      out, err);
 }
 
 }  // namespace framestow::cli

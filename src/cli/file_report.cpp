@@ -1,5 +1,7 @@
 #include "cli/file_report.hpp"
 
+#include <filesystem>
+
 namespace framestow::cli {
 
 namespace {
@@ -7,6 +9,10 @@ namespace {
 constexpr int kFirstAnalysedVersion = 5;
 
 }  // namespace
+
+bool isSafeMove(const TargetRow& row) {
+  return row.saveEnabled && row.frame > 1 && row.verdict[1] == formatInt("OK to move to frame %i.", row.frame);
+}
 
 void fail(FileReport& report, ExitStatus status, std::string message) {
   if (report.ok() || static_cast<int>(status) > static_cast<int>(report.status)) {
@@ -38,6 +44,27 @@ FileReport loadFile(Document& document, const std::string& path, Reading reading
   report.height = info.height;
   report.fileInfo = info.lines;
   return report;
+}
+
+FileReport loadInput(Document& document, const MovieInput& input, Reading reading) {
+  if (input.error.empty()) return loadFile(document, input.path, reading);
+  FileReport report;
+  report.path = input.path;
+  report.shortName = std::filesystem::path(input.path).filename().string();
+  fail(report, ExitStatus::Unreadable, input.error);
+  report.reason = input.reason;
+  return report;
+}
+
+MovieTally tallyOf(const FileReport& report, const MovieInput& input) {
+  MovieTally tally;
+  tally.path = report.path;
+  tally.unlistedFolder = !input.error.empty();
+  tally.read = report.loaded;
+  tally.analysed = report.analysed;
+  tally.beforeVersion5 = report.loaded && report.version < 5;
+  if (!report.ok()) tally.refusal = refusalGroup(report.message, report.reason);
+  return tally;
 }
 
 bool analyseFile(Document& document, FileReport& report) {

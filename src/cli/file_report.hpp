@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "cli/exit_status.hpp"
+#include "cli/movie_inputs.hpp"
+#include "cli/run_summary.hpp"
 #include "document/document.hpp"
 
 namespace framestow::cli {
@@ -19,6 +21,11 @@ struct TargetRow {
   std::array<std::string, 3> verdict;
   bool saveEnabled = false;  // the state the dialog's Save button would be in
 };
+
+// The row's verdict is "OK to move to frame n.": the movie's first attach code
+// is in frame n or later, so every asset arrives before it is attached; and
+// the movie can be saved for it.
+bool isSafeMove(const TargetRow& row);
 
 struct FileReport {
   std::string path;
@@ -65,6 +72,13 @@ enum class Reading { WholeMovie, HeaderOnly };
 
 // Loads `path` and fills the file part of the report.
 FileReport loadFile(Document& document, const std::string& path, Reading reading = Reading::WholeMovie);
+
+// The same for one input of a run: a folder that could not be listed gets its
+// failure without anything being read.
+FileReport loadInput(Document& document, const MovieInput& input, Reading reading = Reading::WholeMovie);
+
+// What the report adds to the summary of a run.
+MovieTally tallyOf(const FileReport& report, const MovieInput& input);
 
 // Analyses a loaded movie and fills the analysis part. A movie below version 5
 // gets its version line and no analysis, as in the dialog; that is no failure.

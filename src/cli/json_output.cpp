@@ -78,11 +78,14 @@ json saveReportJson(const FileReport& report, const SaveReport& save) {
       {"sizeAfter", save.sizeAfter},
       {"declaredLengthBefore", save.declaredLengthBefore},
       {"declaredLengthAfter", save.declaredLengthAfter},
+      {"skipped", save.skipped},
   };
 }
 
-void printJson(std::ostream& out, const json& document) {
-  out << document.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+void printJson(std::ostream& out, const json& document) { out << jsonText(document, 2) << '\n'; }
+
+std::string jsonText(const json& document, int indent) {
+  return document.dump(indent, ' ', false, json::error_handler_t::replace);
 }
 
 }  // namespace framestow::cli

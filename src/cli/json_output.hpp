@@ -16,5 +16,7 @@ nlohmann::json saveReportJson(const FileReport& report, const SaveReport& save);
 // Pretty-printed, with invalid UTF-8 (linkage names are bytes from the movie)
 // replaced rather than failing the whole document.
 void printJson(std::ostream& out, const nlohmann::json& document);
+// The same text without its line feed: indented by `indent`, or on one line when it is -1.
+std::string jsonText(const nlohmann::json& document, int indent);
 
 }  // namespace framestow::cli

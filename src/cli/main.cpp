@@ -12,6 +12,7 @@
 #include "cli/commands.hpp"
 #include "cli/frame_number.hpp"
 #include "cli/json_output.hpp"
+#include "cli/movie_inputs.hpp"
 
 namespace {
 
@@ -29,6 +30,31 @@ constexpr const char* kExitCodes =
     "movie could not be written. With several files the highest status wins.";
 
 constexpr std::string_view kCommands[] = {"info", "analyze", "save"};
+
+// The --frame of save that picks each movie's own first attach frame.
+constexpr const char* kAttachFrame = "attach";
+
+// The options every command shares: which movies, and how many at once.
+void addInputOptions(CLI::App* command, framestow::cli::InputOptions& input) {
+  command->add_option("FILE", input.files,
+                      "SWF movies (.swf), and folders: their movies (*.swf, less backups), sorted by name");
+  command->add_flag("--recursive,-r", input.recursive, "Take the movies of every subfolder of a folder too");
+  command->add_option("--files-from", input.filesFrom,
+                      "Also take the files and folders listed in this file, one per line (- for standard input)");
+  command->add_flag("--null,-0", input.nulSeparated,
+                    "The --files-from list separates its paths with NUL characters (find -print0), not lines");
+  command->add_option("--jobs,-j", input.jobs, "Movies worked on at once (default: one per core)")
+      ->check(CLI::Range(std::size_t{1}, std::size_t{1000000}));
+  command->add_flag("--no-progress", input.noProgress, "No progress bar, even on a terminal");
+}
+
+// What is wrong with the movies asked for, or "".
+std::string inputError(const framestow::cli::InputOptions& input) {
+  if (input.files.empty() && !input.filesFrom) return "No movie given: name files or folders, or use --files-from.";
+  if (input.filesFrom && input.filesFrom->empty()) return "--files-from needs a file (- for standard input).";
+  if (input.nulSeparated && !input.filesFrom) return "--null describes the --files-from list: give one.";
+  return "";
+}
 
 // The first argument that is not an option names the command (the program
 // itself has no option that takes a value). "" when there is none.
@@ -76,19 +102,20 @@ int run(int argc, char** argv) {
   app.set_version_flag("--version", std::string("framestow-cli ") + FRAMESTOW_VERSION);
   app.require_subcommand(1);
 
+  // Frames are read as text and checked here: the option parser would also
+  // take "0x2", "2.0" or an octal "010".
+  const CLI::Validator frameNumber(
+      [](std::string& text) { return framestow::cli::frameNumberError(text); }, "FRAME", "frame number");
+
   framestow::cli::InfoOptions info;
   CLI::App* infoCommand = app.add_subcommand("info", "Show the file information of each movie.");
-  infoCommand->add_option("FILE", info.files, "SWF movies (.swf)")->required();
+  addInputOptions(infoCommand, info.input);
 
   framestow::cli::AnalyzeOptions analyze;
   CLI::App* analyzeCommand = app.add_subcommand(
       "analyze", "Analyse each movie: linked assets, attach codes, redundant exports, and the bytes that can "
                  "move for each target frame.");
-  analyzeCommand->add_option("FILE", analyze.files, "SWF movies (.swf)")->required();
-  // Frames are read as text and checked here: the option parser would also
-  // take "0x2", "2.0" or an octal "010".
-  const CLI::Validator frameNumber(
-      [](std::string& text) { return framestow::cli::frameNumberError(text); }, "FRAME", "frame number");
+  addInputOptions(analyzeCommand, analyze.input);
   std::string analyzeFrame;
   CLI::Option* frameOption =
       analyzeCommand->add_option("--frame,-f", analyzeFrame, "Report only this target frame")->check(frameNumber);
@@ -96,23 +123,33 @@ int run(int argc, char** argv) {
       "--all-frames", analyze.allFrames,
       "List every target frame (by default frames 1 to 20, the attach-code frame and the last frame)");
   frameOption->excludes(allOption);
-  analyzeCommand->add_flag("--json", analyze.json, "Print one JSON document (an array, one object per file)");
+  analyzeCommand->add_flag("--json", analyze.json,
+                           "Print JSON: an array with one object per file, or for folders and --files-from one "
+                           "object a line (JSON Lines)");
 
   framestow::cli::SaveCommandOptions save;
   CLI::App* saveCommand = app.add_subcommand(
-      "save", "Move the linked assets to the target frame and write the movie, keeping the original as "
+      "save", "Move the linked assets to the target frame and write each movie, keeping the original as "
               "[name]_old.swf.");
-  saveCommand->add_option("FILE", save.file, "The SWF movie to rewrite")->required();
+  addInputOptions(saveCommand, save.input);
   std::string saveFrame;
-  saveCommand->add_option("--frame,-f", saveFrame, "Target frame: the assets move to the start of it")
+  saveCommand
+      ->add_option("--frame,-f", saveFrame,
+                   "Target frame: the assets move to the start of it. \"attach\": each movie's own first attach "
+                   "frame, where its verdict is \"OK to move to frame n.\"; other movies are skipped")
       ->required()
-      ->check(frameNumber);
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            return text == kAttachFrame ? std::string() : framestow::cli::frameNumberError(text);
+          },
+          "FRAME|attach", "frame number or attach"));
   saveCommand->add_flag("--keep-redundant", save.keepRedundant,
                         "Keep redundant ExportAssets entries (removed by default when there are any)");
   saveCommand->add_flag("--no-backup", save.noBackup, "Do not write [name]_old.swf first");
   saveCommand->add_option("--output,-o", save.output,
-                          "Write the new movie to this path and leave FILE untouched (no backup needed)");
-  saveCommand->add_flag("--json", save.json, "Print the result as JSON");
+                          "Write the new movie to this path and leave FILE untouched (no backup needed); one "
+                          "FILE only");
+  saveCommand->add_flag("--json", save.json, "Print the result as JSON (JSON Lines for folders and --files-from)");
 
   const bool json = jsonRequested(argc, argv);
   const std::string_view command = commandArgument(argc, argv);
@@ -128,12 +165,25 @@ int run(int argc, char** argv) {
     return usageError(e.what(), json);
   }
   if (frameOption->count() > 0) analyze.frame = framestow::cli::parseFrameNumber(analyzeFrame);
+  save.attachFrame = saveFrame == kAttachFrame;
   save.frame = framestow::cli::parseFrameNumber(saveFrame).value_or(0);
+  for (const CLI::App* command : {infoCommand, analyzeCommand, saveCommand}) {
+    if (!command->parsed()) continue;
+    const framestow::cli::InputOptions& input =
+        command == infoCommand ? info.input : command == analyzeCommand ? analyze.input : save.input;
+    if (std::string why = inputError(input); !why.empty()) return usageError(why, json);
+  }
+  if (saveCommand->parsed() && save.output) {
+    if (save.input.files.size() != 1 || save.input.filesFrom || framestow::cli::isFolder(save.input.files.front())) {
+      return usageError("--output writes one movie: give one FILE, not a folder, several files or --files-from.",
+                        json);
+    }
+  }
 
   ExitStatus status = ExitStatus::Ok;
-  if (infoCommand->parsed()) status = framestow::cli::runInfo(info, std::cout, std::cerr);
-  if (analyzeCommand->parsed()) status = framestow::cli::runAnalyze(analyze, std::cout, std::cerr);
-  if (saveCommand->parsed()) status = framestow::cli::runSave(save, std::cout, std::cerr);
+  if (infoCommand->parsed()) status = framestow::cli::runInfo(info, std::cin, std::cout, std::cerr);
+  if (analyzeCommand->parsed()) status = framestow::cli::runAnalyze(analyze, std::cin, std::cout, std::cerr);
+  if (saveCommand->parsed()) status = framestow::cli::runSave(save, std::cin, std::cout, std::cerr);
   return static_cast<int>(status);
 }
 

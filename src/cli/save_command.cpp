@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <system_error>
 
 #if defined(_WIN32)
@@ -16,6 +17,8 @@
 #include "cli/commands.hpp"
 #include "cli/file_report.hpp"
 #include "cli/json_output.hpp"
+#include "cli/movie_batch.hpp"
+#include "cli/same_file_turns.hpp"
 #include "cli/save_report.hpp"
 #include "cli/target_frames.hpp"
 #include "cli/text_output.hpp"
@@ -30,6 +33,11 @@ namespace fs = std::filesystem;
 
 // The --output that sends the movie to standard output.
 constexpr const char* kStandardOutput = "-";
+
+// Saves at once, at most: each save lists up to two temporary files (the new
+// movie, and a backup copied where the file system has no hard links) where
+// Ctrl-C finds them, and that list has room for sixteen.
+constexpr std::size_t kMaxSaveJobs = 8;
 
 // Ctrl-C, a termination request or a closed terminal during a save: the
 // temporary files in progress go, then the signal ends the process as usual.
@@ -92,18 +100,50 @@ SaveOutcome writeToStream(Document& document, std::int32_t frame, bool removeRed
   return outcome;
 }
 
+// Why `save --frame attach` passes over an analysed movie, or "" when the
+// movie's own first attach frame is safe to move its assets to (the verdict
+// "OK to move to frame n."); `frame` is then that frame.
+std::string attachFrameSkip(Document& document, const FileReport& report, std::int32_t& frame) {
+  if (!report.canMoveAssets) {
+    return report.assetCount <= 0 ? report.analysisLines[0] : "There is only one frame in the main timeline.";
+  }
+  if (report.attachFrame == 0) return "No attach code was found, so no frame is known to be safe.";
+  if (report.attachFrame == 1) return "Attach codes were found in the first frame: no asset can arrive later.";
+  // The frames are counted from the tags, the range from the header: a header
+  // that declares too few frames leaves the attach frame outside the movie.
+  if (auto error = frameRangeError(report.attachFrame, report.frameCount)) return *error;
+  const TargetRow row = planTarget(document, report.attachFrame);
+  if (!isSafeMove(row)) {
+    std::string verdict;
+    for (const std::string& line : row.verdict) {
+      if (!line.empty()) verdict += (verdict.empty() ? "" : " ") + line;
+    }
+    return verdict;
+  }
+  frame = report.attachFrame;
+  return "";
+}
+
 // Every check before the writer runs: a movie that loaded, can be analysed, and
-// has something to write for this frame.
-bool readyToSave(const SaveCommandOptions& options, Document& document, FileReport& report) {
+// has something to write for the frame (which --frame attach chooses here).
+bool readyToSave(const SaveCommandOptions& options, Document& document, FileReport& report, SaveReport& save) {
   if (!report.loaded) return false;
   if (report.version < 5) {
-    fail(report, ExitStatus::CannotProcess, versionLine(report.version));
+    if (options.attachFrame) {
+      save.skipped = versionLine(report.version);
+    } else {
+      fail(report, ExitStatus::CannotProcess, versionLine(report.version));
+    }
     return false;
   }
   if (!analyseFile(document, report)) return false;
   if (!report.cannotSave.empty()) {
     fail(report, ExitStatus::CannotProcess, report.cannotSave);
     return false;
+  }
+  if (options.attachFrame) {
+    save.skipped = attachFrameSkip(document, report, save.frame);
+    return save.skipped.empty();
   }
   if (auto error = frameRangeError(options.frame, report.frameCount)) {
     fail(report, ExitStatus::Usage, *error);
@@ -121,7 +161,7 @@ bool readyToSave(const SaveCommandOptions& options, Document& document, FileRepo
 SaveReport saveOne(const SaveCommandOptions& options, Document& document, FileReport& report, std::ostream& out) {
   SaveReport save;
   save.frame = static_cast<std::int32_t>(options.frame);
-  if (!readyToSave(options, document, report)) return save;
+  if (!readyToSave(options, document, report, save)) return save;
 
   // The dialog removes redundant entries only when something also moves
   // (movableBytes > 0 with the box ticked). On the command line the removal is
@@ -168,34 +208,92 @@ SaveReport saveOne(const SaveCommandOptions& options, Document& document, FileRe
   return save;
 }
 
-}  // namespace
+// The report of one save, as text or as one JSON object.
+void printSaveReport(const FileReport& report, const SaveReport& save, JsonFraming framing, std::ostream& out,
+                     std::ostream& err) {
+  if (framing != JsonFraming::None) {
+    out << framedJson(saveReportJson(report, save), framing);
+  } else {
+    printFileInfo(out, report);
+    if (save.attempted) printSave(out, report, save);
+    if (!save.skipped.empty()) out << "\nSkipped: " << save.skipped << '\n';
+  }
+  if (!report.ok()) printError(out, err, report.path, report.message, save.reason.empty() ? report.reason : save.reason);
+}
 
-ExitStatus runSave(const SaveCommandOptions& options, std::ostream& out, std::ostream& err) {
-  // With the movie on standard output, the report goes to standard error.
+MovieResult saveInput(const SaveCommandOptions& options, JsonFraming framing, const MovieInput& input) {
+  Document document;
+  FileReport report = loadInput(document, input);
+  std::ostringstream out;
+  std::ostringstream err;
+  const SaveReport save = saveOne(options, document, report, out);
+  printSaveReport(report, save, framing, out, err);
+  MovieTally tally = tallyOf(report, input);
+  if (!report.ok() && !save.reason.empty()) tally.refusal = refusalGroup(report.message, save.reason);
+  tally.skipped = save.skipped;
+  tally.saved = save.written;
+  tally.alreadyLaidOut = save.unchanged;
+  if (save.written) tally.movableBytes = save.movableBytes;
+  return {out.str(), err.str(), report.status, std::move(tally)};
+}
+
+// One movie written to --output: a path, or standard output with the report
+// on standard error.
+ExitStatus saveToOutput(const SaveCommandOptions& options, std::ostream& out, std::ostream& err) {
   std::ostream& reportStream = options.output == kStandardOutput ? err : out;
+  const std::string& file = options.input.files.front();
   Document document;
   FileReport report;
   SaveReport save;
-  const bool emptyOutput = options.output && options.output->empty();
-  if (emptyOutput) {
-    report.path = options.file;
+  if (options.output->empty()) {
+    report.path = file;
     fail(report, ExitStatus::Usage, "--output needs a path (- for standard output).");
-  } else {
-    removeTemporaryFilesWhenStopped();
-    report = loadFile(document, options.file);
-    save = saveOne(options, document, report, out);
+    if (options.json) printJson(reportStream, nlohmann::json::array({saveReportJson(report, save)}));
+    printError(reportStream, err, file, report.message);
+    return report.status;
   }
-
-  if (options.json) {
-    printJson(reportStream, nlohmann::json::array({saveReportJson(report, save)}));
-  } else if (!emptyOutput) {
-    printFileInfo(reportStream, report);
-    if (save.attempted) printSave(reportStream, report, save);
-  }
-  if (!report.ok()) {
-    printError(reportStream, err, options.file, report.message, save.reason.empty() ? report.reason : save.reason);
-  }
+  removeTemporaryFilesWhenStopped();
+  report = loadFile(document, file);
+  save = saveOne(options, document, report, out);
+  const JsonFraming framing = options.json ? JsonFraming::Array : JsonFraming::None;
+  // The error lines after the whole report: with --output - both go to
+  // standard error, where a JSON document must stay in one piece.
+  std::ostringstream errors;
+  if (framing == JsonFraming::Array) reportStream << "[\n";
+  printSaveReport(report, save, framing, reportStream, errors);
+  if (framing == JsonFraming::Array) reportStream << "\n]\n";
+  reportStream.flush();
+  err << errors.str() << std::flush;
   return report.status;
+}
+
+}  // namespace
+
+ExitStatus runSave(const SaveCommandOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  if (options.output) return saveToOutput(options, out, err);
+  const auto started = std::chrono::steady_clock::now();
+  MovieListing listing;
+  if (std::string why = collectMovies(options.input, in, listing); !why.empty()) {
+    return listUnreadable(why, options.json, out, err);
+  }
+  const BatchSettings settings = batchSettings(options.input, listing, "save", options.json, kMaxSaveJobs, started);
+  std::vector<std::string> paths;
+  paths.reserve(listing.inputs.size());
+  for (const MovieInput& input : listing.inputs) paths.push_back(input.path);
+  SameFileTurns turns(paths);
+  removeTemporaryFilesWhenStopped();
+  return runBatch(
+      listing.inputs, settings,
+      [&](std::size_t item, const MovieInput& input) {
+        turns.waitForTurn(item);
+        const struct Finished {
+          SameFileTurns& turns;
+          std::size_t item;
+          ~Finished() { turns.finished(item); }
+        } finished{turns, item};
+        return saveInput(options, settings.json, input);
+      },
+      out, err);
 }
 
 }  // namespace framestow::cli

@@ -19,6 +19,7 @@ struct SaveReport {
   std::string reason;      // why the save failed, with the path it concerns; "" when it did not
   bool written = false;
   bool unchanged = false;  // the file already had this layout: nothing was written
+  std::string skipped;     // why --frame attach passed the movie over; "" when it did not
   std::uint64_t sizeBefore = 0;             // bytes on disk
   std::uint32_t declaredLengthBefore = 0;   // uncompressed movie, from the header
   std::uint64_t sizeAfter = 0;

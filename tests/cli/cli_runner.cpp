@@ -1,12 +1,14 @@
 #include "cli_runner.hpp"
 
 #include <fcntl.h>
+#include <pty.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "support/test_files.hpp"
 
@@ -14,36 +16,71 @@ namespace framestow::clitest {
 
 namespace fs = std::filesystem;
 
-CliResult runCli(const std::vector<std::string>& arguments) { return runCliWritingTo(arguments, ""); }
+namespace {
 
-CliResult runCliWritingTo(const std::vector<std::string>& arguments, const std::string& standardOutput) {
+struct ChildStreams {
+  std::string standardOutput;  // a path; "": captured
+  std::string standardInput;   // a path; "": the test's own
+  bool errorOnTerminal = false;
+};
+
+CliResult runChild(const std::vector<std::string>& arguments, const ChildStreams& streams) {
   // Output is captured in files, not pipes, which a long output could fill while we wait.
-  const std::string out = standardOutput.empty() ? test::tempPath("stdout") : standardOutput, err = test::tempPath("stderr");
+  const std::string out = streams.standardOutput.empty() ? test::tempPath("stdout") : streams.standardOutput, err = test::tempPath("stderr");
   std::vector<std::string> strings{FRAMESTOW_CLI};
   strings.insert(strings.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& s : strings) argv.push_back(s.data());
   argv.push_back(nullptr);
+  int terminal = -1, terminalSide = -1;
+  if (streams.errorOnTerminal && openpty(&terminal, &terminalSide, nullptr, nullptr, nullptr) != 0) return {};
   const pid_t child = fork();
   if (child == 0) {
-    const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (outFile < 0 || errFile < 0) _exit(127);
+    const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int errFile = streams.errorOnTerminal ? terminalSide : open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int inFile = streams.standardInput.empty() ? STDIN_FILENO : open(streams.standardInput.c_str(), O_RDONLY);
+    if (outFile < 0 || errFile < 0 || inFile < 0) _exit(127);
     dup2(outFile, STDOUT_FILENO);
     dup2(errFile, STDERR_FILENO);
+    dup2(inFile, STDIN_FILENO);
     alarm(60);  // kept across exec: a command that hangs fails its test instead of stalling the suite
     execv(argv[0], argv.data());
     _exit(127);
   }
   CliResult result;
+  if (streams.errorOnTerminal) {
+    // Read as it comes, so that a full terminal never stalls the child; the read fails once the child has closed its side.
+    close(terminalSide);
+    char buffer[4096];
+    for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) result.err.append(buffer, static_cast<std::size_t>(n));
+    close(terminal);
+  }
   int status = 0;
   struct rusage usage {};
   if (child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) result.status = WEXITSTATUS(status);
   result.peakMemoryKb = usage.ru_maxrss;
-  const ByteVector outBytes = standardOutput.empty() ? test::readFile(out) : ByteVector{}, errBytes = test::readFile(err);
+  const ByteVector outBytes = streams.standardOutput.empty() ? test::readFile(out) : ByteVector{};
   result.out.assign(outBytes.begin(), outBytes.end());
-  result.err.assign(errBytes.begin(), errBytes.end());
+  if (!streams.errorOnTerminal) {
+    const ByteVector errBytes = test::readFile(err);
+    result.err.assign(errBytes.begin(), errBytes.end());
+  }
   return result;
 }
+
+}  // namespace
+
+CliResult runCli(const std::vector<std::string>& arguments) { return runChild(arguments, {}); }
+
+CliResult runCliWritingTo(const std::vector<std::string>& arguments, const std::string& standardOutput) { return runChild(arguments, {standardOutput, "", false}); }
+
+CliResult runCliWithInput(const std::vector<std::string>& arguments, const std::string& standardInput) {
+  const std::string in = test::tempPath("stdin");
+  test::writeFile(in, ByteVector(standardInput.begin(), standardInput.end()));
+  return runChild(arguments, {"", in, false});
+}
+
+CliResult runCliOnTerminal(const std::vector<std::string>& arguments) { return runChild(arguments, {"", "", true}); }
 
 namespace {
 
@@ -74,7 +111,7 @@ CliResult runCase(const CliCase& scenario) {
       command += " " + arg;
     }
     SCOPED_TRACE(command);
-    result = runCli(args);
+    result = step.input.empty() ? runCli(args) : runCliWithInput(args, inFolder(step.input, folder));
     EXPECT_EQ(result.status, step.status) << result.err;
     for (const std::string& text : step.out) {
       EXPECT_NE(result.out.find(inFolder(text, folder)), std::string::npos) << inFolder(text, folder) << "\nin:\n" << result.out;
@@ -87,7 +124,12 @@ CliResult runCase(const CliCase& scenario) {
       else EXPECT_TRUE(bytes ? fs::exists(path) && test::readFile(path) == *bytes : !fs::exists(path)) << name << (bytes ? " is missing or holds other bytes" : " is there");
     }
     if (!step.json.empty()) {
-      const nlohmann::json printed = nlohmann::json::parse(result.out, nullptr, false);
+      nlohmann::json printed = nlohmann::json::parse(result.out, nullptr, false);
+      if (printed.is_discarded()) {
+        printed = nlohmann::json::array();
+        std::istringstream lines(result.out);
+        for (std::string line; std::getline(lines, line);) printed.push_back(nlohmann::json::parse(line, nullptr, false));
+      }
       for (const auto& [pointer, value] : step.json) {
         const nlohmann::json::json_pointer at(pointer);
         const nlohmann::json expected = value.is_string() ? nlohmann::json(inFolder(value.get<std::string>(), folder)) : value;

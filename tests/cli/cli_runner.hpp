@@ -29,6 +29,11 @@ struct CliResult {
 CliResult runCli(const std::vector<std::string>& arguments);
 // The same with standard output going to `standardOutput` (such as /dev/full).
 CliResult runCliWritingTo(const std::vector<std::string>& arguments, const std::string& standardOutput);
+// The same reading `standardInput` on its standard input.
+CliResult runCliWithInput(const std::vector<std::string>& arguments, const std::string& standardInput);
+// The same with standard error on a pseudo-terminal, as a person at a console
+// sees it; `err` holds what the terminal received.
+CliResult runCliOnTerminal(const std::vector<std::string>& arguments);
 
 // One command a user gives, and what follows. In arguments and expected texts
 // "@" stands for the test's folder and a slash.
@@ -39,7 +44,8 @@ struct CliStep {
   std::string err;               // a text standard error holds; "": it stays empty; "*": it does not
   std::vector<std::pair<std::string, std::optional<ByteVector>>> files = {};  // files afterwards, or their absence; "-": standard output
   std::function<void(const std::string& folder)> then = {};                  // what the user does next
-  std::vector<std::pair<std::string, nlohmann::json>> json = {};              // values in the JSON printed, by pointer (null: absent)
+  std::vector<std::pair<std::string, nlohmann::json>> json = {};              // values in the JSON printed, by pointer (null: absent); JSON Lines read as one array
+  std::string input = {};                                                     // standard input; "": the test's own
 };
 
 // A named scenario: movies put in the test's folder, and whatever else
