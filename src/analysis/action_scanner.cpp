@@ -13,7 +13,7 @@ bool isAttachName(std::string_view name) { return name == "attachMovie" || name 
 
 // Only the first attach code of each timeline counts.
 void recordAttachCode(ScanContext& ctx) {
-  MovieIndex& a = ctx.analysis;
+  MovieIndex& a = ctx.index;
   const auto timeline = static_cast<std::size_t>(ctx.openSprite);
   if (timeline >= a.attachFrames.size()) a.attachFrames.resize(timeline + 1, 0);
   if (a.attachFrames[timeline] == 0) a.attachFrames[timeline] = ctx.timelineFrames + 1;
@@ -26,7 +26,7 @@ inline bool scanActionRecord(ScanContext& ctx, ByteReader& body, int code) {
   ctx.progress();
   const std::uint64_t length = code >= 0x80 ? std::uint64_t{body.u16()} : 0;
   if (body.position() + length > body.size()) {
-    ctx.analysis.obfuscatedActions = true;
+    ctx.index.obfuscatedActions = true;
     return false;
   }
   const std::size_t end = body.position() + static_cast<std::size_t>(length);

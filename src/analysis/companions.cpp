@@ -16,7 +16,7 @@ void skipSoundInfo(ByteReader& body) {
 }  // namespace
 
 void recordCompanion(ScanContext& ctx, std::uint32_t charId, std::uint32_t block) {
-  ctx.analysis.companionBlocks[charId].push_back(static_cast<std::int32_t>(block));
+  ctx.index.companionBlocks[charId].push_back(static_cast<std::int32_t>(block));
 }
 
 void readDefineButtonSound(ScanContext& ctx, ByteReader& body, std::uint32_t block) {

@@ -10,10 +10,9 @@
 namespace framestow {
 
 void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
-  MovieIndex& a = ctx.analysis;
-  const BlockRecord& tag = a.blocks[block];
-  const std::uint32_t h = tag.headerSize;
-  const std::uint32_t b = tag.bodySize;
+  MovieIndex& a = ctx.index;
+  const std::uint32_t h = a.headerSize(block);
+  const std::uint32_t b = a.bodySize(block);
   const std::uint8_t* tagBytes = ctx.data.data() + ctx.tagStart;
   const std::span<const std::uint8_t> bodyBytes(tagBytes + h, b);
   const ExportAssetsBody parsed = readExportAssets(bodyBytes);
@@ -59,8 +58,7 @@ void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
     copy.bytes[h] = static_cast<std::uint8_t>(kept & 0xFF);
     copy.bytes[h + 1] = static_cast<std::uint8_t>(kept >> 8);
     a.redundantExportBytes += redundant;
-    copy.countedSize = static_cast<std::uint32_t>(out);
-    copy.headerSize = h;
+    copy.bytes.resize(out);
     if (redundant > 0) {
       const auto length = static_cast<std::uint32_t>(b - redundant);
       if (h == 6) {
@@ -72,11 +70,9 @@ void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
       }
     }
   } else {
-    copy.countedSize = 0;
-    copy.headerSize = 0;
+    copy.bytes.clear();
     a.redundantExportBytes += static_cast<std::int64_t>(b) + h;
   }
-  copy.bytes.resize(copy.countedSize);
   copy.bytes.shrink_to_fit();
   a.reducedExports[block] = std::move(copy);
 }

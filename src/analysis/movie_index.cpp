@@ -4,6 +4,16 @@
 
 namespace framestow {
 
+std::uint32_t MovieIndex::timelineFromGroups(std::size_t k) const {
+  // Groups lie in file order, one after the other: the last that starts at or
+  // before k holds it, if k comes before its end.
+  const auto after = std::upper_bound(spriteGroups.begin() + 1, spriteGroups.end(), k,
+                                      [](std::size_t block, const SpriteGroup& g) { return block < static_cast<std::size_t>(g.defineBlock); });
+  if (after == spriteGroups.begin() + 1) return 0;
+  const auto group = after - 1;
+  return k < static_cast<std::size_t>(group->endBlock) ? static_cast<std::uint32_t>(group - spriteGroups.begin()) : 0;
+}
+
 void MovieIndex::coverCharacter(std::uint32_t charId) {
   if (charId < definingBlocks.size() || charId >= kCharacterIds) return;
   // Doubling keeps a movie's growth linear; new entries start as after the reset.

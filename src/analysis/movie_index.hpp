@@ -1,6 +1,7 @@
 // The block table and the per-character tables one analysis fills.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,21 +16,25 @@ namespace framestow {
 // the largest id a movie uses, never beyond this.
 inline constexpr std::size_t kCharacterIds = 65536;
 
-// One block of the movie: a tag (the tags inside sprites included) or one of
-// the three header blocks. A block's bytes are `headerSize` + `bodySize` bytes
-// of the uncompressed movie at `offset`.
-struct BlockRecord {
-  std::uint32_t tagCode = 0;  // tag code; 0 for the header blocks
-  std::uint32_t headerSize = 0;       // tag header length, 2 or 6; 0 for the header blocks
-  std::uint32_t timeline = 0;     // timeline: 0 main, else the sprite number
+// One block of the movie as the index stores it: a tag (the tags inside
+// sprites included) or one of the three header blocks (signature and version,
+// file length, frame size, rate and count). A block's bytes are headerSize +
+// bodySize bytes of the uncompressed movie at `offset`. Twelve bytes a tag:
+// a movie can have tens of millions of tags.
+struct PackedBlock {
   std::uint32_t offset = 0;
-  std::uint32_t bodySize = 0;     // body length (4 for a DefineSprite: id and frame count)
-  std::uint32_t countedSize = 0;     // bytes the block stands for in the movable count
+  std::uint32_t bodySize = 0;  // 4 for a DefineSprite (id and frame count): its tags are blocks of their own
+  std::uint16_t codeAndHeader = 0;  // tag code in bits 0..9, header size (0, 2 or 6) in bits 10..12
+  // The timeline (0 main, else the sprite number) when it is below kTimelineElsewhere;
+  // else the block's sprite group says.
+  std::uint16_t timeline = 0;
 };
+inline constexpr std::uint16_t kTimelineElsewhere = 0xFFFF;
 
-// An ExportAssets tag rebuilt without its redundant entries.
-struct ReducedExport : BlockRecord {
-  std::vector<std::uint8_t> bytes;  // the rebuilt tag; its first `countedSize` bytes are written
+// An ExportAssets tag rebuilt without its redundant entries: the tag to write
+// (empty when no entry is left, and the tag goes).
+struct ReducedExport {
+  std::vector<std::uint8_t> bytes;
 };
 
 // A sprite's DefineSprite block and the blocks of its tags up to and including
@@ -38,11 +43,12 @@ struct ReducedExport : BlockRecord {
 // through `bytes`: a plan then costs time per character, not per tag.
 struct SpriteGroup {
   std::int32_t defineBlock = 0;
-  std::int64_t bytes = 0;  // countedSize summed over the group's blocks
+  std::int32_t endBlock = 0;  // one past the group's last block
+  std::int64_t bytes = 0;     // countedSize summed over the group's blocks
 };
 
 struct MovieIndex {
-  std::vector<BlockRecord> blocks;  // file order; blockCount() records
+  std::vector<PackedBlock> blocks;  // file order; blockCount() records
   std::unordered_map<std::uint32_t, ReducedExport> reducedExports;  // ExportAssets block index -> reduced copy
   std::int64_t redundantExportBytes = 0;
 
@@ -85,7 +91,38 @@ struct MovieIndex {
   bool tagsRunPastData = false;  // a tag's declared length runs past the movie
   bool endTagFound = false;      // the main timeline's End tag was reached
 
+  // After the main timeline's End tag, which stands for every byte up to the
+  // declared length in the count: its block, and that count.
+  std::uint32_t mainEndBlock = 0;
+  std::uint32_t mainEndCountedSize = 0;
+
   std::uint32_t blockCount() const { return static_cast<std::uint32_t>(blocks.size()); }
+  std::uint16_t tagCode(std::size_t k) const { return blocks[k].codeAndHeader & 0x3FF; }
+  std::uint32_t headerSize(std::size_t k) const { return blocks[k].codeAndHeader >> 10; }
+  std::uint32_t bodySize(std::size_t k) const { return blocks[k].bodySize; }
+  std::uint32_t offset(std::size_t k) const { return blocks[k].offset; }
+  // One past the block's last byte.
+  std::uint64_t blockEnd(std::size_t k) const { return std::uint64_t{offset(k)} + headerSize(k) + bodySize(k); }
+  // Bytes the block stands for in the movable count.
+  std::uint32_t countedSize(std::size_t k) const {
+    if (k == mainEndBlock && endTagFound) return mainEndCountedSize;
+    return headerSize(k) + bodySize(k);
+  }
+  // 0 for the main timeline, else the number of the sprite the block belongs to.
+  std::uint32_t timeline(std::size_t k) const {
+    const std::uint16_t stored = blocks[k].timeline;
+    return stored != kTimelineElsewhere ? stored : timelineFromGroups(k);
+  }
+  std::uint32_t timelineFromGroups(std::size_t k) const;
+  // Appends a block to the table.
+  void appendBlock(std::uint16_t code, std::uint32_t headerSize, std::uint32_t offset, std::uint32_t bodySize,
+                   std::uint32_t timeline) {
+    blocks.push_back(PackedBlock{offset, bodySize, static_cast<std::uint16_t>(code | headerSize << 10), 0});
+    setTimeline(blocks.size() - 1, timeline);
+  }
+  void setTimeline(std::size_t k, std::uint32_t timeline) {
+    blocks[k].timeline = timeline < kTimelineElsewhere ? static_cast<std::uint16_t>(timeline) : kTimelineElsewhere;
+  }
   std::int32_t referenceCount(std::uint32_t row) const {
     return row < referenceCounts.size() ? referenceCounts[row] : 0;
   }

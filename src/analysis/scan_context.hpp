@@ -17,7 +17,7 @@ namespace framestow {
 
 struct ScanContext {
   const LoadedMovie& movie;
-  MovieIndex& analysis;
+  MovieIndex& index;
   std::span<const std::uint8_t> data;  // the movie up to its declared length
   const ProgressTick& tick;
   std::uint64_t tagStart = 0;   // first byte of the tag's header
@@ -48,15 +48,15 @@ struct ScanContext {
   // main-timeline frame being scanned (also inside sprites).
   void timelineReference(std::int32_t charId);
   // A character a definition is built from.
-  void definitionReference(std::uint32_t row, std::int32_t charId) { appendReference(analysis, row, charId, 1); }
+  void definitionReference(std::uint32_t row, std::int32_t charId) { appendReference(index, row, charId, 1); }
   void define(std::uint32_t charId, std::uint32_t block) {
-    analysis.coverCharacter(charId);
-    if (charId < analysis.definingBlocks.size()) analysis.definingBlocks[charId] = static_cast<std::int32_t>(block);
+    index.coverCharacter(charId);
+    if (charId < index.definingBlocks.size()) index.definingBlocks[charId] = static_cast<std::int32_t>(block);
   }
   // A button, text or edit text is being defined: its row starts empty.
   void beginDefinitionRow(std::uint32_t charId) {
-    analysis.coverCharacter(charId);
-    if (charId < analysis.referenceCounts.size()) analysis.referenceCounts[charId] = 0;
+    index.coverCharacter(charId);
+    if (charId < index.referenceCounts.size()) index.referenceCounts[charId] = 0;
   }
   // A definition that stays where it is, whatever the plan.
   void defineFixed(std::uint32_t charId, std::uint32_t block) {

@@ -13,8 +13,8 @@
 namespace framestow {
 
 void ScanContext::timelineReference(std::int32_t charId) {
-  const std::uint32_t row = openSprite == 0 ? 0u : static_cast<std::uint32_t>(analysis.spriteIds[openSprite]);
-  appendReference(analysis, row, charId, mainFrames + 1);
+  const std::uint32_t row = openSprite == 0 ? 0u : static_cast<std::uint32_t>(index.spriteIds[openSprite]);
+  appendReference(index, row, charId, mainFrames + 1);
 }
 
 namespace {
@@ -27,7 +27,7 @@ void readShape(ScanContext& ctx, ByteReader& body, std::uint32_t block, TagCode 
   ctx.ids.clear();
   const std::optional<std::uint8_t> unknownFill = readShapeBody(body, code, ctx.ids);
   for (const std::uint16_t bitmap : ctx.ids) ctx.definitionReference(id, bitmap);
-  if (unknownFill) ctx.analysis.unknownFillType = unknownFill;
+  if (unknownFill) ctx.index.unknownFillType = unknownFill;
 }
 
 void readText(ScanContext& ctx, ByteReader& body, std::uint32_t block, TagCode code) {
@@ -64,15 +64,15 @@ void closeSprite(ScanContext& ctx) {
   ctx.openSprite = 0;
 }
 
-void openSprite(ScanContext& ctx, ByteReader& body, BlockRecord& block, std::uint32_t blockIndex) {
-  MovieIndex& a = ctx.analysis;
+void openSprite(ScanContext& ctx, ByteReader& body, std::uint32_t blockIndex) {
+  MovieIndex& a = ctx.index;
   ctx.mainFramesBeforeSprite = ctx.timelineFrames;
   ctx.timelineFrames = 0;
   ++ctx.spriteCount;
   ctx.openSprite = ctx.spriteCount;
   const std::uint32_t id = body.u16();
   a.spriteIds.push_back(static_cast<std::int32_t>(id));
-  a.spriteGroups.push_back(SpriteGroup{static_cast<std::int32_t>(blockIndex), 0});
+  a.spriteGroups.push_back(SpriteGroup{static_cast<std::int32_t>(blockIndex), static_cast<std::int32_t>(blockIndex) + 1, 0});
   if (a.attachFrames.size() <= ctx.spriteCount) {
     a.attachFrames.resize(std::size_t{ctx.spriteCount} + 1, 0);
   }
@@ -80,24 +80,23 @@ void openSprite(ScanContext& ctx, ByteReader& body, BlockRecord& block, std::uin
   body.u16();  // the sprite's frame count
   // The block covers the header, the id and the frame count; the sprite's
   // tags follow as blocks of their own.
-  block.timeline = ctx.openSprite;
+  a.setTimeline(blockIndex, ctx.openSprite);
   ctx.spriteEnd = ctx.tagEnd;
-  block.bodySize = 4;
-  block.countedSize = block.headerSize + 4;
+  a.blocks[blockIndex].bodySize = 4;
   // A sprite cut off before its id and frame count end: its block would run
   // past the movie, which therefore cannot be written safely.
-  if (std::uint64_t{block.offset} + block.headerSize + 4 > ctx.data.size()) a.tagsRunPastData = true;
+  if (a.blockEnd(blockIndex) > ctx.data.size()) a.tagsRunPastData = true;
 }
 
 void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillScanning) {
-  MovieIndex& a = ctx.analysis;
-  BlockRecord& block = a.blocks[n];
-  const auto code = static_cast<TagCode>(block.tagCode);
+  MovieIndex& a = ctx.index;
+  const auto code = static_cast<TagCode>(a.tagCode(n));
   switch (code) {
     case kEnd:
       if (ctx.openSprite == 0) {
         // The main End block stands for everything up to the declared length.
-        block.countedSize = static_cast<std::uint32_t>(ctx.movie.header.fileLength - block.offset + 1);
+        a.mainEndBlock = n;
+        a.mainEndCountedSize = static_cast<std::uint32_t>(ctx.movie.header.fileLength - a.offset(n) + 1);
         stillScanning = false;
         a.endTagFound = true;
       } else {
@@ -175,7 +174,7 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
       readEditText(ctx, body, n);
       break;
     case kDefineSprite:
-      openSprite(ctx, body, block, n);
+      openSprite(ctx, body, n);
       break;
     case kExportAssets:
       readExportAssets(ctx, body, n);
@@ -204,8 +203,9 @@ std::uint32_t markableBlocks(const MovieIndex& a) {
 
 }  // namespace
 
-void indexMovie(const LoadedMovie& movie, MovieIndex& a, const ProgressTick& tick) {
-  if (!movie.loaded() || movie.headerOnly || !a.blocks.empty()) return;
+MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
+  MovieIndex a;
+  if (!movie.loaded() || movie.headerOnly) return a;
 
   const auto whole = movie.bytes();
   // Nothing past the declared length belongs to the movie.
@@ -217,9 +217,9 @@ void indexMovie(const LoadedMovie& movie, MovieIndex& a, const ProgressTick& tic
   // the frame size, rate and count up to the first tag.
   const std::uint64_t firstTag = movie.header.firstTagOffset;
   const auto headerSpan = static_cast<std::uint32_t>(firstTag - kFileHeaderSize);
-  a.blocks.push_back(BlockRecord{0, 0, 0, 0, 4, 4});
-  a.blocks.push_back(BlockRecord{0, 0, 0, 4, 4, 4});
-  a.blocks.push_back(BlockRecord{0, 0, 0, kFileHeaderSize, headerSpan, headerSpan});
+  a.appendBlock(0, 0, 0, 4, 0);
+  a.appendBlock(0, 0, 4, 4, 0);
+  a.appendBlock(0, 0, kFileHeaderSize, headerSpan, 0);
 
   // Room for a block per 64 bytes of movie, so that the table of a movie of
   // small tags is not copied again and again as it grows (unused room is
@@ -254,15 +254,8 @@ void indexMovie(const LoadedMovie& movie, MovieIndex& a, const ProgressTick& tic
     }
 
     const auto n = static_cast<std::uint32_t>(a.blocks.size());
-    // Filled in place: a record built aside and then copied in stalls the
-    // store-to-load forwarding of every tag.
-    BlockRecord& block = a.blocks.emplace_back();
-    block.tagCode = code;
-    block.offset = static_cast<std::uint32_t>(start);
-    block.bodySize = static_cast<std::uint32_t>(length);
-    block.headerSize = head;
-    block.countedSize = static_cast<std::uint32_t>(head + length);
-    block.timeline = ctx.openSprite;
+    a.appendBlock(static_cast<std::uint16_t>(code), head, static_cast<std::uint32_t>(start),
+                  static_cast<std::uint32_t>(length), ctx.openSprite);
 
     const std::uint64_t nextBlockStart = code == kDefineSprite ? start + head + 4 : tagEnd;
     if (nextBlockStart + 1 >= movie.header.fileLength) stillScanning = false;
@@ -274,15 +267,19 @@ void indexMovie(const LoadedMovie& movie, MovieIndex& a, const ProgressTick& tic
     ctx.tagStart = start;
     ctx.tagEnd = tagEnd;
     ByteReader body(data.subspan(static_cast<std::size_t>(start + head), static_cast<std::size_t>(tagEnd - start - head)));
+    const std::uint32_t timelineOfTag = ctx.openSprite;
     handleTag(ctx, body, n, stillScanning);
     // Sprite numbers only grow, so the blocks of one sprite are one run.
-    const BlockRecord& scanned = a.blocks[n];
-    if (scanned.timeline != 0 && scanned.timeline < a.spriteGroups.size()) {
-      a.spriteGroups[scanned.timeline].bytes += scanned.countedSize;
+    // A DefineSprite block belongs to the sprite it opens.
+    const std::uint32_t timeline = code == kDefineSprite ? ctx.openSprite : timelineOfTag;
+    if (timeline != 0 && timeline < a.spriteGroups.size()) {
+      SpriteGroup& group = a.spriteGroups[timeline];
+      group.bytes += a.countedSize(n);
+      group.endBlock = static_cast<std::int32_t>(n) + 1;
     }
-    if (a.unknownFillType) return;
+    if (a.unknownFillType) return a;
     if (code == kEnd && ctx.openSprite == 0 && a.endTagFound) {
-      a.blocks.push_back(BlockRecord{});  // the empty record after the main End block
+      a.appendBlock(0, 0, 0, 0, 0);  // the empty record after the main End block
     }
     start = nextBlockStart;
   }
@@ -293,6 +290,7 @@ void indexMovie(const LoadedMovie& movie, MovieIndex& a, const ProgressTick& tic
   collectMainFirstUses(a);
   a.markableBlocks = markableBlocks(a);
   a.analysed = true;
+  return a;
 }
 
 }  // namespace framestow

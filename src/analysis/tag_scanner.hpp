@@ -1,7 +1,5 @@
-// The tag scanner: cuts the movie into blocks and fills the analysis tables.
+// The tag scanner: cuts the movie into blocks and builds its MovieIndex.
 #pragma once
-
-#include <string>
 
 #include "common/progress.hpp"
 #include "analysis/movie_index.hpp"
@@ -9,9 +7,10 @@
 
 namespace framestow {
 
-// Scans a loaded movie into an empty `analysis`. A shape with a fill style
-// type the format does not define stops the scan (`analysis.unknownFillType`);
-// `analysis.analysed` is true only for a complete scan.
-void indexMovie(const LoadedMovie& movie, MovieIndex& analysis, const ProgressTick& tick = {});
+// Scans a loaded movie into its index, calling `tick` once per tag and per
+// action record. A shape with a fill style type the format does not define
+// stops the scan (`unknownFillType`); `analysed` is true only for a complete
+// scan. Nothing changes the index afterwards: the planner and the writer read it.
+MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick = {});
 
 }  // namespace framestow

@@ -286,9 +286,9 @@ void DialogController::showAnalysisError(const std::string& message) {
 
 void DialogController::plan() {
   const Verdict verdict = document_.plan(targetFNum_, window_.isTicked(IDOPTIMISE));
-  window_.setText(COMMENTTEXT1, verdict.commentText1);
-  window_.setText(COMMENTTEXT2, verdict.commentText2);
-  window_.setText(COMMENTTEXT3, verdict.commentText3);
+  window_.setText(COMMENTTEXT1, verdict.verdictLines[0]);
+  window_.setText(COMMENTTEXT2, verdict.verdictLines[1]);
+  window_.setText(COMMENTTEXT3, verdict.verdictLines[2]);
   // What the last save said belongs to the frame it was made for.
   window_.setText(SAVE_CAUSE_TEXT, "");
   window_.setText(BACKUP_NAME_TEXT, "");

@@ -104,7 +104,7 @@ TargetRow planTarget(Document& document, std::int32_t frame) {
   TargetRow row;
   row.frame = frame;
   row.movableBytes = verdict.movableBytes;
-  row.verdict = {verdict.commentText1, verdict.commentText2, verdict.commentText3};
+  row.verdict = verdict.verdictLines;
   switch (verdict.saveControls) {
     case SaveControls::Enable: row.saveEnabled = true; break;
     case SaveControls::Disable: row.saveEnabled = false; break;

@@ -169,7 +169,7 @@ SaveReport saveOne(const SaveCommandOptions& options, Document& document, FileRe
   const bool removeRedundant = report.redundantBytes > 0 && !options.keepRedundant;
   const Verdict verdict = document.plan(save.frame, removeRedundant);
   save.movableBytes = verdict.movableBytes;
-  save.verdict = {verdict.commentText1, verdict.commentText2, verdict.commentText3};
+  save.verdict = verdict.verdictLines;
   if (verdict.saveControls == SaveControls::Disable) {
     fail(report, ExitStatus::CannotProcess,
          options.keepRedundant && report.redundantBytes > 0

@@ -1,5 +1,7 @@
 #include "document/document.hpp"
 
+#include <utility>
+
 #include "analysis/tag_scanner.hpp"
 #include "common/byte_text.hpp"
 #include "document/load_messages.hpp"
@@ -10,6 +12,7 @@ namespace framestow {
 
 void Document::forgetMovie() {
   index_ = MovieIndex{};
+  indexed_ = false;
   plan_ = Plan{};
   report_ = AnalysisReport{};
   verdict_ = Verdict{};
@@ -36,10 +39,11 @@ std::string Document::loadErrorCause() const {
 }
 
 bool Document::analyze(const ProgressTick& tick) {
-  if (!movie_.loaded() || movie_.headerOnly || movie_.header.version < 5 || !index_.blocks.empty()) {
+  if (!movie_.loaded() || movie_.headerOnly || movie_.header.version < 5 || indexed_) {
     return false;
   }
-  indexMovie(movie_, index_, tick);
+  index_ = indexMovie(movie_, tick);
+  indexed_ = true;
   if (!index_.analysed) {
     // Nothing of a movie that could not be read through may be planned or saved.
     report_ = AnalysisReport{};
@@ -64,7 +68,8 @@ const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
     verdict_.saveControls = SaveControls::Disable;
     return verdict_;
   }
-  verdict_ = planForFrame(index_, plan_, n, report_.nothingCanMove, optimiseTicked);
+  plan_ = planForFrame(index_, n, std::move(plan_));
+  verdict_ = composeVerdict(n, plan_.movableBytes, index_.attachFrame(), report_.nothingCanMove, optimiseTicked);
   // The count and the verdict lines still say what could move; the file
   // cannot be written, so Save is not offered.
   if (!cannotSaveReason_.empty()) verdict_.saveControls = SaveControls::Disable;
@@ -85,7 +90,7 @@ SaveOutcome notAnalysed(const std::string& path) {
 
 SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
   if (!index_.analysed) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
-  if (plan_.plannedFrame != n) planForFrame(index_, plan_, n, report_.nothingCanMove, false);
+  if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
   SaveOptions options;
   options.targetFrame = n;
   options.optimise = optimise;
@@ -97,7 +102,7 @@ SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std
 
 SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination) {
   if (!index_.analysed) return notAnalysed(destination);
-  if (plan_.plannedFrame != n) planForFrame(index_, plan_, n, report_.nothingCanMove, false);
+  if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
   return writeMovie(movie_, index_, plan_, n, optimise, sink, destination);
 }
 

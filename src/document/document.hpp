@@ -12,6 +12,7 @@
 #include "document/file_information.hpp"
 #include "document/index_records.hpp"
 #include "document/save_messages.hpp"
+#include "document/verdict.hpp"
 #include "planner/plan.hpp"
 #include "planner/planner.hpp"
 #include "swfin/movie.hpp"
@@ -106,6 +107,7 @@ class Document {
   LoadedMovie movie_;
   FileInformation fileInformation_;
   MovieIndex index_;
+  bool indexed_ = false;  // analyze() ran for this load (whatever it found)
   Plan plan_;
   AnalysisReport report_;
   Verdict verdict_;

@@ -11,11 +11,11 @@ namespace framestow {
 namespace {
 
 // The distinct names of each character in the ExportAssets tag at `block`.
-void collectExportNames(std::span<const std::uint8_t> movie, const BlockRecord& block,
+void collectExportNames(std::span<const std::uint8_t> movie, const MovieIndex& index, std::size_t block,
                         std::map<std::int32_t, std::vector<std::string>>& namesById) {
-  const std::size_t bodyStart = static_cast<std::size_t>(block.offset) + block.headerSize;
+  const std::size_t bodyStart = static_cast<std::size_t>(index.offset(block)) + index.headerSize(block);
   if (bodyStart >= movie.size()) return;
-  for (const ExportEntry& entry : readExportAssets(movie.subspan(bodyStart, block.bodySize)).entries) {
+  for (const ExportEntry& entry : readExportAssets(movie.subspan(bodyStart, index.bodySize(block))).entries) {
     auto& names = namesById[entry.characterId];
     if (std::find(names.begin(), names.end(), entry.name) == names.end()) names.emplace_back(entry.name);
   }
@@ -27,8 +27,8 @@ std::vector<Block> Document::blocks() const {
   std::vector<Block> out;
   if (!analysed()) return out;
   out.reserve(index_.blocks.size());
-  for (const BlockRecord& b : index_.blocks) {
-    out.push_back(Block{b.tagCode, b.headerSize, b.bodySize, b.offset, b.timeline});
+  for (std::size_t k = 0; k < index_.blocks.size(); ++k) {
+    out.push_back(Block{index_.tagCode(k), index_.headerSize(k), index_.bodySize(k), index_.offset(k), index_.timeline(k)});
   }
   return out;
 }
@@ -56,8 +56,8 @@ std::vector<LinkedAsset> Document::linkedAssets() const {
   if (!analysed()) return assets;
   const auto movie = movie_.bytes();
   std::map<std::int32_t, std::vector<std::string>> namesById;
-  for (const BlockRecord& block : index_.blocks) {
-    if (block.tagCode == kExportAssets && block.headerSize != 0) collectExportNames(movie, block, namesById);
+  for (std::size_t k = 0; k < index_.blocks.size(); ++k) {
+    if (index_.tagCode(k) == kExportAssets && index_.headerSize(k) != 0) collectExportNames(movie, index_, k, namesById);
   }
   assets.reserve(index_.linkedAssetIds.size());
   for (const std::int32_t id : index_.linkedAssetIds) {

@@ -14,9 +14,9 @@ namespace framestow {
 // DefineSprite block, which alone carries the group's mark.
 inline bool blockMoves(const MovieIndex& a, const Plan& plan, std::size_t k) {
   if (k >= a.blocks.size()) return false;
-  const BlockRecord& b = a.blocks[k];
-  if (b.timeline != 0 && b.tagCode != kDefineSprite && b.timeline < a.spriteGroups.size()) {
-    k = static_cast<std::size_t>(a.spriteGroups[b.timeline].defineBlock);
+  const std::uint32_t timeline = a.timeline(k);
+  if (timeline != 0 && a.tagCode(k) != kDefineSprite && timeline < a.spriteGroups.size()) {
+    k = static_cast<std::size_t>(a.spriteGroups[timeline].defineBlock);
   }
   return k < plan.moveStamp.size() && plan.moveStamp[k] == plan.stamp;
 }

@@ -1,7 +1,7 @@
 #include "planner/block_moves.hpp"
 #include "planner/planner.hpp"
 
-#include "common/byte_text.hpp"
+#include <utility>
 
 namespace framestow {
 
@@ -11,42 +11,13 @@ std::int64_t countMovableBytes(const MovieIndex& a, const Plan& plan, std::int32
   const std::int32_t end = n >= 0 ? a.frameEnd(n) : 0;
   std::int64_t total = 0;
   for (std::int32_t k = 0; k < end && static_cast<std::size_t>(k) < a.blocks.size(); ++k) {
-    if (blockMoves(a, plan, static_cast<std::size_t>(k))) total += a.blocks[static_cast<std::size_t>(k)].countedSize;
+    if (blockMoves(a, plan, static_cast<std::size_t>(k))) total += a.countedSize(static_cast<std::size_t>(k));
   }
   return total;
 }
 
-namespace {
-
-Verdict composeVerdict(std::int32_t n, std::int64_t bytes, std::int32_t attachFrame, bool nothingCanMove,
-                       bool optimiseTicked) {
-  Verdict v;
-  v.targetFrame = n;
-  v.movableBytes = bytes;
-  if (n <= 1) {
-    v.saveControls = optimiseTicked ? SaveControls::Unchanged : SaveControls::Disable;
-  } else if (attachFrame == 0) {
-    v.commentText1 = sizeText(bytes);
-    v.commentText2 = formatInt("Move to frame %i.", n);
-    v.commentText3 = "Warning! - Attach codes not located!";
-    v.saveControls = SaveControls::Enable;
-  } else {
-    v.commentText1 = sizeText(bytes);
-    v.commentText2 = formatInt("OK to move to frame %i.", n);
-    v.saveControls = SaveControls::Enable;
-  }
-  // The assets would arrive after the frame whose code attaches them.
-  if (attachFrame != 0 && !nothingCanMove && attachFrame < n) {
-    v.commentText1 = warningSizeText(bytes);
-    v.commentText2 = "Some assets may be unavailable";
-    v.commentText3 = "if moved to the selected frame.";
-  }
-  return v;
-}
-
-}  // namespace
-
-Verdict planForFrame(const MovieIndex& a, Plan& plan, std::int32_t n, bool nothingCanMove, bool optimiseTicked) {
+Plan planForFrame(const MovieIndex& a, std::int32_t n, Plan&& recycled) {
+  Plan plan = std::move(recycled);
   coverIndex(plan, a);
   ++plan.stamp;
   // The walks keep the count as they mark and release, so that a run never
@@ -75,7 +46,7 @@ Verdict planForFrame(const MovieIndex& a, Plan& plan, std::int32_t n, bool nothi
     if (blockMoves(a, plan, static_cast<std::size_t>(block))) continue;
     releaseUsedBefore(a, plan, static_cast<std::int32_t>(c), n);
   }
-  return composeVerdict(n, plan.movableBytes, a.attachFrame(), nothingCanMove, optimiseTicked);
+  return plan;
 }
 
 }  // namespace framestow

@@ -2,30 +2,17 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "analysis/movie_index.hpp"
 #include "planner/plan.hpp"
 
 namespace framestow {
 
-// What happens to the Save button and the backup option after a run.
-enum class SaveControls { Unchanged, Enable, Disable };
-
-// The planner's answer, as data for the front ends to present.
-struct Verdict {
-  std::int32_t targetFrame = 1;
-  std::int64_t movableBytes = 0;
-  std::string commentText1;
-  std::string commentText2;
-  std::string commentText3;
-  SaveControls saveControls = SaveControls::Unchanged;
-};
-
-// One planning run for target frame n. `nothingCanMove` is the front end's "this
-// movie cannot be modified" state; `optimiseTicked` whether removal of
-// redundant export bytes is chosen (it keeps Save available at n = 1).
-Verdict planForFrame(const MovieIndex& analysis, Plan& plan, std::int32_t n, bool nothingCanMove, bool optimiseTicked);
+// One planning run for target frame n: the plan says which blocks move and
+// holds `movableBytes`, the definition bytes that can leave frames 1 to n - 1.
+// Give it the last plan of the same index back (`recycled`): it keeps its
+// tables and stamps, and a run allocates nothing.
+Plan planForFrame(const MovieIndex& index, std::int32_t n, Plan&& recycled = {});
 
 // The walks of one run, for tests. They keep `plan.movableBytes` up to date
 // for the marks before block `plan.countEnd`.

@@ -24,15 +24,15 @@ std::int32_t definingBlock(const MovieIndex& a, std::int32_t c) { return c >= 0 
 bool isSprite(const MovieIndex& a, std::int32_t c) {
   const std::int32_t block = definingBlock(a, c);
   return block > 0 && static_cast<std::size_t>(block) < a.blocks.size() &&
-         a.blocks[static_cast<std::size_t>(block)].tagCode == kDefineSprite;
+         a.tagCode(static_cast<std::size_t>(block)) == kDefineSprite;
 }
 
 // What a block adds to the count while marked. A DefineSprite block stands for
 // its whole group; a block inside a sprite moves and counts through it.
 std::int64_t countedBytes(const MovieIndex& a, std::size_t block) {
-  const BlockRecord& b = a.blocks[block];
-  if (b.timeline == 0) return b.countedSize;
-  if (b.tagCode == kDefineSprite && b.timeline < a.spriteGroups.size()) return a.spriteGroups[b.timeline].bytes;
+  const std::uint32_t timeline = a.timeline(block);
+  if (timeline == 0) return a.countedSize(block);
+  if (a.tagCode(block) == kDefineSprite && timeline < a.spriteGroups.size()) return a.spriteGroups[timeline].bytes;
   return 0;
 }
 

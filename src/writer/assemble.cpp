@@ -20,7 +20,6 @@ class Assembler {
       : movie_(movie), a_(analysis), data_(movie.bytes()), optimise_(optimise) {}
 
   void writeBlock(std::size_t j) {
-    const BlockRecord& block = a_.blocks[j];
     if (j == kFileLengthBlock) {
       // Patched once the length of what is written is known.
       flush();
@@ -28,20 +27,22 @@ class Assembler {
       flush();
       return;
     }
-    if (optimise_ && block.tagCode == kExportAssets && j > static_cast<std::size_t>(prefixEnd_)) {
+    const std::uint16_t code = a_.tagCode(j);
+    if (optimise_ && code == kExportAssets && j > static_cast<std::size_t>(prefixEnd_)) {
       const auto copy = a_.reducedExports.find(static_cast<std::uint32_t>(j));
       if (copy != a_.reducedExports.end()) {
-        append(copy->second.bytes.data(), copy->second.countedSize);
+        append(copy->second.bytes.data(), copy->second.bytes.size());
         return;
       }
     }
-    std::uint64_t length = std::uint64_t{block.headerSize} + block.bodySize;
-    if (block.tagCode == kEnd && block.timeline == 0 && block.headerSize != 0 && j + 2 == a_.blocks.size()) {
+    const std::uint32_t offset = a_.offset(j);
+    std::uint64_t length = std::uint64_t{a_.headerSize(j)} + a_.bodySize(j);
+    if (code == kEnd && a_.headerSize(j) != 0 && j + 2 == a_.blocks.size() && a_.timeline(j) == 0) {
       // The main End tag carries whatever follows it up to the declared
       // length, so that nothing inside the movie is lost.
-      length = movie_.header.fileLength - block.offset;
+      length = movie_.header.fileLength - offset;
     }
-    append(data_.data() + block.offset, static_cast<std::size_t>(length));
+    append(data_.data() + offset, static_cast<std::size_t>(length));
   }
 
   // Blocks that follow each other in memory make one run: most of a movie
@@ -91,8 +92,8 @@ std::uint64_t movieDataEnd(const LoadedMovie& movie) {
 // The whole declared movie is there, and every block lies inside it.
 bool blocksInsideMovie(const LoadedMovie& movie, const MovieIndex& a) {
   if (movieDataEnd(movie) < movie.header.fileLength) return false;
-  for (const BlockRecord& block : a.blocks) {
-    if (std::uint64_t{block.offset} + block.headerSize + block.bodySize > movie.header.fileLength) return false;
+  for (std::size_t k = 0; k < a.blocks.size(); ++k) {
+    if (a.blockEnd(k) > movie.header.fileLength) return false;
   }
   return a.blocks.size() >= 3;
 }
@@ -101,9 +102,7 @@ bool blocksInsideMovie(const LoadedMovie& movie, const MovieIndex& a) {
 // belong to no block (a movie without End whose last tag leaves a byte over).
 std::uint64_t blocksEnd(const MovieIndex& a) {
   std::uint64_t end = 0;
-  for (const BlockRecord& block : a.blocks) {
-    end = std::max<std::uint64_t>(end, std::uint64_t{block.offset} + block.headerSize + block.bodySize);
-  }
+  for (std::size_t k = 0; k < a.blocks.size(); ++k) end = std::max(end, a.blockEnd(k));
   return end;
 }
 
@@ -163,11 +162,9 @@ std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Movie
   };
   for (std::size_t i = static_cast<std::size_t>(prefixEnd) + 1; i < count; ++i) {
     if (!insertPointReached && i == insertBeforeBlock) writeHeldBack();
-    const BlockRecord& block = a.blocks[i];
     // A sprite's blocks go where its DefineSprite block goes: moving a tag out
     // of a sprite would leave the sprite's length field wrong.
-    const bool hold =
-        blockMoves(a, plan, i) || (block.tagCode == kExportAssets && block.timeline == 0);
+    const bool hold = blockMoves(a, plan, i) || (a.tagCode(i) == kExportAssets && a.timeline(i) == 0);
     if (!insertPointReached && hold) {
       blocksToMove.push_back(i);
       continue;

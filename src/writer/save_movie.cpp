@@ -95,15 +95,9 @@ OnDisk readUnderLock(FileSystem& fs, LockedFile& held, const SaveTarget& target,
 
 // Hands the file's bytes to `put` in order: the deflated movie, or the
 // uncompressed one straight from its runs.
-std::error_code writeEncoded(const std::optional<std::vector<std::uint8_t>>& encoded, const AssembledMovie& movie,
-                             const ByteSink& put) {
-  if (encoded) {
-    for (std::size_t done = 0; done < encoded->size(); done += 1 << 20) {
-      const std::size_t count = std::min<std::size_t>(1 << 20, encoded->size() - done);
-      if (std::error_code error = put(encoded->data() + done, count)) return error;
-    }
-    return {};
-  }
+std::error_code writeEncoded(bool compress, const AssembledMovie& movie, const ByteSink& put, bool& deflateFailed) {
+  deflateFailed = false;
+  if (compress) return deflateMovie(movie, put, deflateFailed);
   // Short runs are gathered into one reused buffer, left uninitialised: every
   // byte written is copied in first. It is kept small, so that it comes from
   // memory the process already has: a fresh megabyte costs more page faults
@@ -117,6 +111,8 @@ std::error_code writeEncoded(const std::optional<std::vector<std::uint8_t>>& enc
   });
   return error;
 }
+
+std::string notCompressed(const std::string& path) { return "The movie could not be compressed: " + path; }
 
 // Takes the lock on the target and reads what is under its name. "" or why
 // the save stops; `laidOut` when the loaded movie's file already holds the
@@ -145,15 +141,22 @@ std::string holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMov
 // The new movie, complete on the disk in a temporary file beside the target,
 // with the owner and mode of the file it replaces (a new file is private
 // until then). "" or why not; the temporary file is gone on failure.
-std::string writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing,
-                           const std::optional<std::vector<std::uint8_t>>& encoded, const AssembledMovie& assembled,
-                           TemporaryFile& temp, Fingerprint& fileFingerprint) {
+std::string writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing, bool compress,
+                           const AssembledMovie& assembled, TemporaryFile& temp, Fingerprint& fileFingerprint) {
   std::error_code error = createTemporary(fs, target.folder, replacing ? 0600 : 0666, temp);
   if (error) return failureReason(error, target.path);
-  error = writeEncoded(encoded, assembled, [&](const std::uint8_t* data, std::size_t size) {
+  // A "CWS" movie is deflated straight into the file: the temporary file is
+  // renamed only once complete, so the save stays all or nothing.
+  bool deflateFailed = false;
+  error = writeEncoded(compress, assembled, [&](const std::uint8_t* data, std::size_t size) {
     fileFingerprint.add(data, size);
     return temp.file->write(data, size);
-  });
+  }, deflateFailed);
+  if (deflateFailed) {
+    temp.file->close();
+    fs.remove(temp.path);
+    return notCompressed(target.path);
+  }
   if (!error) error = temp.file->flush();
   if (!error && replacing) error = takeOwnerAndMode(*temp.file, target.status);
   const std::error_code closed = temp.file->close();
@@ -212,15 +215,10 @@ SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, cons
     }
   }
   if (std::string why = checkWritable(fs, target); !why.empty()) return failed(outcome, kErrorWritingFile, why);
-  std::optional<std::vector<std::uint8_t>> encoded;
-  if (movie.header.compressed) {
-    encoded = encodeMovie(movie, *assembled);
-    if (!encoded) return failed(outcome, kErrorWritingFile, "The movie could not be compressed: " + target.path);
-  }
-
   TemporaryFile temp;
   Fingerprint fileFingerprint;
-  if (std::string why = writeTemporary(fs, target, held != nullptr, encoded, *assembled, temp, fileFingerprint);
+  if (std::string why =
+          writeTemporary(fs, target, held != nullptr, movie.header.compressed, *assembled, temp, fileFingerprint);
       !why.empty()) {
     return failed(outcome, kErrorWritingFile, why);
   }
@@ -247,14 +245,10 @@ SaveOutcome writeMovie(const LoadedMovie& movie, const MovieIndex& analysis, con
   outcome.outputPath = destination;
   const auto assembled = assembleRuns(movie, analysis, plan, targetFrame, optimise);
   if (!assembled) return failed(outcome, kErrorWritingFile, incomplete(movie));
-  std::optional<std::vector<std::uint8_t>> encoded;
-  if (movie.header.compressed) {
-    encoded = encodeMovie(movie, *assembled);
-    if (!encoded) return failed(outcome, kErrorWritingFile, "The movie could not be compressed: " + destination);
-  }
-  if (std::error_code error = writeEncoded(encoded, *assembled, sink)) {
-    return failed(outcome, kErrorWritingFile, failureReason(error, destination));
-  }
+  bool deflateFailed = false;
+  const std::error_code error = writeEncoded(movie.header.compressed, *assembled, sink, deflateFailed);
+  if (deflateFailed) return failed(outcome, kErrorWritingFile, notCompressed(destination));
+  if (error) return failed(outcome, kErrorWritingFile, failureReason(error, destination));
   outcome.result = kFileModified;
   return outcome;
 }

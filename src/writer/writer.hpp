@@ -22,6 +22,9 @@
 
 namespace framestow {
 
+// Receives the bytes of a saved movie in order.
+using ByteSink = std::function<std::error_code(const std::uint8_t* data, std::size_t size)>;
+
 struct SaveOptions {
   std::int32_t targetFrame = 1;
   bool optimise = false;    // write ExportAssets tags without their redundant entries
@@ -110,15 +113,6 @@ std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie,
                                                        const Plan& plan, std::int32_t targetFrame,
                                                        bool optimise);
 
-// The bytes of the file to write: the assembled movie, deflated again at level 9
-// when the input was "CWS". Nothing when deflate fails.
-std::optional<std::vector<std::uint8_t>> encodeMovie(const LoadedMovie& movie,
-                                                     std::vector<std::uint8_t> uncompressed);
-
-// The same from an assembled movie, read a megabyte at a time: the "CWS"
-// file (the same bytes), or nothing when the input was "FWS" or deflate fails.
-std::optional<std::vector<std::uint8_t>> encodeMovie(const LoadedMovie& movie, const AssembledMovie& uncompressed);
-
 // Saves the movie the plan produces. The file replaced is the loaded one, or
 // `outputPath` when that names another file; symbolic links are followed to
 // the real file, which is replaced in its own folder. Before anything is
@@ -132,8 +126,10 @@ std::optional<std::vector<std::uint8_t>> encodeMovie(const LoadedMovie& movie, c
 SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, const SaveOptions& options,
                        FileSystem& fs = realFileSystem());
 
-// Receives the bytes of a saved movie in order.
-using ByteSink = std::function<std::error_code(const std::uint8_t* data, std::size_t size)>;
+// The "CWS" file of an assembled movie, handed to `put` piece by piece as
+// deflate (level 9) produces it. The first failed put's error; `deflateFailed`
+// when deflate itself failed.
+std::error_code deflateMovie(const AssembledMovie& movie, const ByteSink& put, bool& deflateFailed);
 
 // The saved movie handed to `sink` instead of a file (no backup, nothing on
 // disk touched). `destination` names the sink in a failure's reason.
