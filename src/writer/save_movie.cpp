@@ -93,11 +93,13 @@ OnDisk readUnderLock(FileSystem& fs, LockedFile& held, const SaveTarget& target,
   return mayBeWritten && onDisk == written->file ? OnDisk::Written : OnDisk::Changed;
 }
 
-// Hands the file's bytes to `put` in order: the deflated movie, or the
+// Hands the file's bytes to `put` in order: the compressed movie, or the
 // uncompressed one straight from its runs.
-std::error_code writeEncoded(bool compress, const AssembledMovie& movie, const ByteSink& put, bool& deflateFailed) {
+std::error_code writeEncoded(Compression compression, const AssembledMovie& movie, const ByteSink& put,
+                             bool& deflateFailed) {
   deflateFailed = false;
-  if (compress) return deflateMovie(movie, put, deflateFailed);
+  if (compression == Compression::kZlib) return deflateMovie(movie, put, deflateFailed);
+  if (compression == Compression::kLzma) return lzmaMovie(movie, put, deflateFailed);
   // Short runs are gathered into one reused buffer, left uninitialised: every
   // byte written is copied in first. It is kept small, so that it comes from
   // memory the process already has: a fresh megabyte costs more page faults
@@ -141,14 +143,14 @@ std::string holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMov
 // The new movie, complete on the disk in a temporary file beside the target,
 // with the owner and mode of the file it replaces (a new file is private
 // until then). "" or why not; the temporary file is gone on failure.
-std::string writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing, bool compress,
+std::string writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing, Compression compression,
                            const AssembledMovie& assembled, TemporaryFile& temp, Fingerprint& fileFingerprint) {
   std::error_code error = createTemporary(fs, target.folder, replacing ? 0600 : 0666, temp);
   if (error) return failureReason(error, target.path);
   // A "CWS" movie is deflated straight into the file: the temporary file is
   // renamed only once complete, so the save stays all or nothing.
   bool deflateFailed = false;
-  error = writeEncoded(compress, assembled, [&](const std::uint8_t* data, std::size_t size) {
+  error = writeEncoded(compression, assembled, [&](const std::uint8_t* data, std::size_t size) {
     fileFingerprint.add(data, size);
     return temp.file->write(data, size);
   }, deflateFailed);
@@ -171,6 +173,11 @@ SaveOutcome failed(SaveOutcome outcome, SaveResult result, std::string reason) {
   outcome.reason = std::move(reason);
   outcome.backupPath.clear();
   return outcome;
+}
+
+// The saved file's compression: the one asked for, else the loaded file's.
+Compression outputCompression(const LoadedMovie& movie, std::optional<Compression> asked) {
+  return asked.value_or(movie.header.compression);
 }
 
 std::string incomplete(const LoadedMovie& movie) {
@@ -209,7 +216,8 @@ SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, cons
         !why.empty()) {
       return failed(outcome, kErrorWritingFile, why);
     }
-    if (laidOut) {
+    // The same movie compressed another way is a new file.
+    if (laidOut && outputCompression(movie, options.compression) == movie.header.compression) {
       outcome.result = kAlreadyLaidOut;
       return outcome;
     }
@@ -218,7 +226,8 @@ SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, cons
   TemporaryFile temp;
   Fingerprint fileFingerprint;
   if (std::string why =
-          writeTemporary(fs, target, held != nullptr, movie.header.compressed, *assembled, temp, fileFingerprint);
+          writeTemporary(fs, target, held != nullptr, outputCompression(movie, options.compression), *assembled, temp,
+                         fileFingerprint);
       !why.empty()) {
     return failed(outcome, kErrorWritingFile, why);
   }
@@ -240,13 +249,15 @@ SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, cons
 }
 
 SaveOutcome writeMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, std::int32_t targetFrame,
-                       bool optimise, const ByteSink& sink, const std::string& destination) {
+                       bool optimise, const ByteSink& sink, const std::string& destination,
+                       std::optional<Compression> compression) {
   SaveOutcome outcome;
   outcome.outputPath = destination;
   const auto assembled = assembleRuns(movie, analysis, plan, targetFrame, optimise);
   if (!assembled) return failed(outcome, kErrorWritingFile, incomplete(movie));
   bool deflateFailed = false;
-  const std::error_code error = writeEncoded(movie.header.compressed, *assembled, sink, deflateFailed);
+  const std::error_code error =
+      writeEncoded(outputCompression(movie, compression), *assembled, sink, deflateFailed);
   if (deflateFailed) return failed(outcome, kErrorWritingFile, notCompressed(destination));
   if (error) return failed(outcome, kErrorWritingFile, failureReason(error, destination));
   outcome.result = kFileModified;

@@ -1,5 +1,6 @@
 #include "support/swf_builder.hpp"
 
+#include <lzma.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -274,6 +275,24 @@ ByteVector buildMovie(const Timeline& main, const MovieOptions& options) {
     }
     packed.resize(destLen);
     file.raw(packed);
+  } else if (options.signature == "ZWS") {
+    // The .lzma format's encoder, without the 8-byte size of its 13-byte
+    // header: what is left is the properties and the data, which "ZWS" keeps
+    // after the data's length.
+    lzma_options_lzma lzma;
+    lzma_stream stream = LZMA_STREAM_INIT;
+    if (lzma_lzma_preset(&lzma, 6) || lzma_alone_encoder(&stream, &lzma) != LZMA_OK) throw std::runtime_error("lzma_alone_encoder failed");
+    ByteVector packed(body.size() + body.size() / 2 + 1024);
+    stream.next_in = body.data.data();
+    stream.avail_in = body.size();
+    stream.next_out = packed.data();
+    stream.avail_out = packed.size();
+    const lzma_ret rc = lzma_code(&stream, LZMA_FINISH);
+    packed.resize(packed.size() - stream.avail_out);
+    lzma_end(&stream);
+    if (rc != LZMA_STREAM_END) throw std::runtime_error("lzma_code failed");
+    file.u32(static_cast<std::uint32_t>(packed.size() - 13)).raw(ByteVector(packed.begin(), packed.begin() + 5));
+    file.raw(ByteVector(packed.begin() + 13, packed.end()));
   } else {
     file.raw(body);
   }

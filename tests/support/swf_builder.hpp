@@ -133,7 +133,7 @@ struct MovieOptions {
 };
 
 // The whole file: header, then the timeline's tags; zlib-compressed after the
-// first 8 bytes when the signature is "CWS".
+// first 8 bytes when the signature is "CWS", LZMA-compressed for "ZWS".
 ByteVector buildMovie(const Timeline& main, const MovieOptions& options = {});
 
 // Writes bytes to a file; creates the folder. Returns the path.
