@@ -390,7 +390,7 @@ void benchSave(benchmark::State& state, BenchMovie which) {
     const auto now = which.cws ? cpuNow : wallNow;
     auto runStep = [&] {
       const double start = now();
-      const int result = doc.save(n, false, false, saved.string()).result;
+      const SaveResult result = doc.save(n, false, false, saved.string()).result;
       time = now() - start;
       if (result != kFileModified) time = -1;
     };
@@ -448,7 +448,7 @@ void benchPeakMemory(benchmark::State& state, BenchMovie which) {
       pclose(pipe);
     }
     state.SetIterationTime(wallNow() - start);
-    if (peakKb < 0 || result != kFileModified) {
+    if (peakKb < 0 || result != static_cast<int>(kFileModified)) {
       state.SkipWithError("peak-memory driver failed");
       addError("peak memory", name, "peak-memory driver failed");
       return;

@@ -30,12 +30,12 @@ int main(int argc, char** argv) {
       return 1;
     }
     doc.plan(frame);
-    result = doc.save(frame, false, false, argv[3]).result;
+    result = static_cast<int>(doc.save(frame, false, false, argv[3]).result);
   }
   std::error_code ec;
   std::filesystem::remove(argv[3], ec);
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   std::printf("peak_kb=%ld result=%d\n", usage.ru_maxrss, result);
-  return result == framestow::kFileModified ? 0 : 1;
+  return result == static_cast<int>(framestow::kFileModified) ? 0 : 1;
 }

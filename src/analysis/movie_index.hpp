@@ -1,12 +1,11 @@
-// The block table and the per-character tables one analysis fills.
+// What one scan of a movie found, built by indexMovie and read, never
+// changed, by the planner, the writer and the document: the blocks, and per
+// character its definition, what it refers to and what travels with it.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
-#include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -47,6 +46,13 @@ struct SpriteGroup {
   std::int64_t bytes = 0;     // countedSize summed over the group's blocks
 };
 
+// How a scan ended.
+enum class ScanOutcome {
+  kNotScanned,       // no loaded movie to scan
+  kComplete,         // every tag read to the end of the movie
+  kUnknownFillType,  // a shape's fill style type the format does not define stopped the scan
+};
+
 struct MovieIndex {
   std::vector<PackedBlock> blocks;  // file order; blockCount() records
   std::unordered_map<std::uint32_t, ReducedExport> reducedExports;  // ExportAssets block index -> reduced copy
@@ -85,9 +91,11 @@ struct MovieIndex {
   // defining block, companions, DoInitAction): the plan marks no block beyond.
   std::uint32_t markableBlocks = 1;
 
-  bool analysed = false;  // the scan ran to its end without an error
-  // The fill style type of a shape that stopped the scan: the format has no such type.
-  std::optional<std::uint8_t> unknownFillType;
+  ScanOutcome outcome = ScanOutcome::kNotScanned;
+  // With kUnknownFillType: the fill style type of the shape that stopped the scan.
+  std::uint8_t unknownFillType = 0;
+  // The scan ran to its end: the index may be planned and written from.
+  bool analysed() const { return outcome == ScanOutcome::kComplete; }
   bool tagsRunPastData = false;  // a tag's declared length runs past the movie
   bool endTagFound = false;      // the main timeline's End tag was reached
 

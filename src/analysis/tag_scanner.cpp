@@ -27,7 +27,10 @@ void readShape(ScanContext& ctx, ByteReader& body, std::uint32_t block, TagCode 
   ctx.ids.clear();
   const std::optional<std::uint8_t> unknownFill = readShapeBody(body, code, ctx.ids);
   for (const std::uint16_t bitmap : ctx.ids) ctx.definitionReference(id, bitmap);
-  if (unknownFill) ctx.index.unknownFillType = unknownFill;
+  if (unknownFill) {
+    ctx.index.outcome = ScanOutcome::kUnknownFillType;
+    ctx.index.unknownFillType = *unknownFill;
+  }
 }
 
 void readText(ScanContext& ctx, ByteReader& body, std::uint32_t block, TagCode code) {
@@ -277,7 +280,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
       group.bytes += a.countedSize(n);
       group.endBlock = static_cast<std::int32_t>(n) + 1;
     }
-    if (a.unknownFillType) return a;
+    if (a.outcome == ScanOutcome::kUnknownFillType) return a;
     if (code == kEnd && ctx.openSprite == 0 && a.endTagFound) {
       a.appendBlock(0, 0, 0, 0, 0);  // the empty record after the main End block
     }
@@ -289,7 +292,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
   std::sort(a.fixedDefinitions.begin(), a.fixedDefinitions.end());
   collectMainFirstUses(a);
   a.markableBlocks = markableBlocks(a);
-  a.analysed = true;
+  a.outcome = ScanOutcome::kComplete;
   return a;
 }
 

@@ -9,7 +9,7 @@ namespace framestow {
 
 // Scans a loaded movie into its index, calling `tick` once per tag and per
 // action record. A shape with a fill style type the format does not define
-// stops the scan (`unknownFillType`); `analysed` is true only for a complete
+// stops the scan (ScanOutcome::kUnknownFillType); `analysed()` only for a complete
 // scan. Nothing changes the index afterwards: the planner and the writer read it.
 MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick = {});
 

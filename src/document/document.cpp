@@ -44,7 +44,7 @@ bool Document::analyze(const ProgressTick& tick) {
   }
   index_ = indexMovie(movie_, tick);
   indexed_ = true;
-  if (!index_.analysed) {
+  if (!index_.analysed()) {
     // Nothing of a movie that could not be read through may be planned or saved.
     report_ = AnalysisReport{};
     report_.nothingCanMove = true;
@@ -58,11 +58,11 @@ bool Document::analyze(const ProgressTick& tick) {
 }
 
 std::string Document::analysisError() const {
-  return index_.unknownFillType ? formatText("Unknown fill type: %i", *index_.unknownFillType) : "";
+  return index_.outcome == ScanOutcome::kUnknownFillType ? formatText("Unknown fill type: %i", index_.unknownFillType) : "";
 }
 
 const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
-  if (!index_.analysed) {
+  if (!index_.analysed()) {
     verdict_ = Verdict{};
     verdict_.targetFrame = n;
     verdict_.saveControls = SaveControls::Disable;
@@ -79,17 +79,17 @@ const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
 namespace {
 
 SaveOutcome notAnalysed(const std::string& path) {
-  SaveOutcome outcome;
+  WriteOutcome outcome;
   outcome.result = kErrorWritingFile;
-  outcome.reason = "The movie was not analysed, so nothing is written: " + path;
+  outcome.problem = SaveProblem::of(SaveProblem::Kind::kNotAnalysed, path);
   outcome.outputPath = path;
-  return outcome;
+  return describeWrite(std::move(outcome));
 }
 
 }  // namespace
 
 SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
-  if (!index_.analysed) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
+  if (!index_.analysed()) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
   if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
   SaveOptions options;
   options.targetFrame = n;
@@ -98,13 +98,13 @@ SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std
   options.outputPath = outputPath;
   options.lastWrite = &lastWrite_;
   options.compression = saveCompression_;
-  return saveMovie(movie_, index_, plan_, options, fs);
+  return describeWrite(saveMovie(movie_, index_, plan_, options, fs));
 }
 
 SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination) {
-  if (!index_.analysed) return notAnalysed(destination);
+  if (!index_.analysed()) return notAnalysed(destination);
   if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
-  return writeMovie(movie_, index_, plan_, n, optimise, sink, destination, saveCompression_);
+  return describeWrite(writeMovie(movie_, index_, plan_, n, optimise, sink, destination, saveCompression_));
 }
 
 std::uint32_t Document::blockCount() const { return analysed() ? index_.blockCount() : 0; }

@@ -41,7 +41,7 @@ class Document {
   // Runs the tag scanner once per load. False when the movie is not loaded,
   // is older than version 5, or the scan stopped on an error (see analysisError()).
   bool analyze(const ProgressTick& tick = {});
-  bool analysed() const { return index_.analysed; }
+  bool analysed() const { return index_.analysed(); }
   // Why the last analyze() stopped ("Unknown fill type: 19"); "" otherwise.
   std::string analysisError() const;
   // The analysis lines and option states (valid after analyze()).

@@ -133,7 +133,7 @@ std::vector<std::uint8_t> AssembledMovie::bytes() const {
 
 std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const MovieIndex& a, const Plan& plan,
                                            std::int32_t n, bool optimise) {
-  if (!movie.loaded() || !a.analysed || a.tagsRunPastData || !blocksInsideMovie(movie, a)) return std::nullopt;
+  if (!movie.loaded() || !a.analysed() || a.tagsRunPastData || !blocksInsideMovie(movie, a)) return std::nullopt;
 
   const std::size_t count = a.blocks.size();
   // The first block of frame n, right after the ShowFrame that ends frame n - 1.

@@ -92,7 +92,7 @@ std::error_code takeOwnerAndMode(WritableFile& file, const FileStatus& original)
   return file.setMode(mode);
 }
 
-std::string keepBackup(FileSystem& fs, const std::string& path, LockedFile& held, std::string& backupPath) {
+SaveProblem keepBackup(FileSystem& fs, const std::string& path, LockedFile& held, std::string& backupPath) {
   bool copying = false;
   for (int number = 1; number <= kBackupNames; ++number) {
     const std::string name = numberedBackupName(path, number);
@@ -104,11 +104,11 @@ std::string keepBackup(FileSystem& fs, const std::string& path, LockedFile& held
     if (copying) error = copyBackup(fs, name, held);
     if (!error) {
       backupPath = name;
-      return "";
+      return {};
     }
-    if (error != std::errc::file_exists) return failureReason(error, name);
+    if (error != std::errc::file_exists) return SaveProblem::system(error, name);
   }
-  return "No free backup name up to " + numberedBackupName(path, kBackupNames);
+  return SaveProblem::of(SaveProblem::Kind::kNoFreeBackupName, path, numberedBackupName(path, kBackupNames));
 }
 
 }  // namespace framestow

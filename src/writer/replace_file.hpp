@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "writer/file_system.hpp"
+#include "writer/save_outcome.hpp"
 #include "writer/temporary_files.hpp"
 
 namespace framestow {
@@ -34,6 +35,6 @@ std::error_code takeOwnerAndMode(WritableFile& file, const FileStatus& original)
 // same file where the file system allows it (which keeps its owner, mode and
 // times), else a copy read through `held` with the original's owner and mode.
 // Never replaces anything. `backupPath` is the name used; "" or the reason.
-std::string keepBackup(FileSystem& fs, const std::string& path, LockedFile& held, std::string& backupPath);
+SaveProblem keepBackup(FileSystem& fs, const std::string& path, LockedFile& held, std::string& backupPath);
 
 }  // namespace framestow

@@ -59,16 +59,16 @@ enum class OnDisk { Loaded, Written, Changed, Replaced, NotLoaded };
 // whether its file still holds exactly what was loaded or what this program
 // wrote there last. `why` says what else is wrong.
 OnDisk readUnderLock(FileSystem& fs, LockedFile& held, const SaveTarget& target, std::span<const std::uint8_t> loaded,
-                     const WrittenFile* written, std::string& why) {
+                     const WrittenFile* written, SaveProblem& why) {
   const FileStatus locked = held.status();
   FileStatus now;
   if (std::error_code error = fs.status(target.path, now)) {
-    why = failureReason(error, target.path);
+    why = SaveProblem::system(error, target.path);
     return OnDisk::Changed;
   }
   if (!sameFile(locked, now)) return OnDisk::Replaced;
   if (locked.kind != FileKind::Regular) {
-    why = "Not a regular file: " + target.path;
+    why = SaveProblem::of(SaveProblem::Kind::kNotRegularFile, target.path);
     return OnDisk::Changed;
   }
   if (!target.replacesLoaded) return OnDisk::NotLoaded;
@@ -80,7 +80,7 @@ OnDisk readUnderLock(FileSystem& fs, LockedFile& held, const SaveTarget& target,
   for (std::uint64_t at = 0;;) {
     std::size_t got = 0;
     if (std::error_code error = held.read(at, chunk.data(), chunk.size(), got)) {
-      why = failureReason(error, target.path);
+      why = SaveProblem::system(error, target.path);
       return OnDisk::Changed;
     }
     if (got == 0) break;
@@ -114,39 +114,37 @@ std::error_code writeEncoded(Compression compression, const AssembledMovie& movi
   return error;
 }
 
-std::string notCompressed(const std::string& path) { return "The movie could not be compressed: " + path; }
-
-// Takes the lock on the target and reads what is under its name. "" or why
-// the save stops; `laidOut` when the loaded movie's file already holds the
+// Takes the lock on the target and reads what is under its name. Nothing or
+// why the save stops; `laidOut` when the loaded movie's file already holds the
 // movie to write, whose fingerprint is `movieFingerprint`.
-std::string holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMovie& movie,
+SaveProblem holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMovie& movie,
                        const AssembledMovie& assembled, const WrittenFile* written, std::unique_ptr<LockedFile>& held,
                        Fingerprint& movieFingerprint, bool& laidOut) {
   if (std::error_code error = fs.lock(target.path, kLockWait, held)) {
-    return error == std::errc::resource_unavailable_try_again ? "Another save is writing this file: " + target.path
-                                                              : failureReason(error, target.path);
+    return error == std::errc::resource_unavailable_try_again ? SaveProblem::of(SaveProblem::Kind::kAnotherSave, target.path)
+                                                              : SaveProblem::system(error, target.path);
   }
-  std::string why;
+  SaveProblem why;
   const OnDisk onDisk = readUnderLock(fs, *held, target, movie.fileAsRead(), written, why);
-  if (!why.empty()) return why;
+  if (why) return why;
   if (onDisk == OnDisk::Changed || onDisk == OnDisk::Replaced) {
-    return (target.replacesLoaded ? "The file changed since it was loaded: " : "The file was replaced meanwhile: ") +
-           target.path;
+    return SaveProblem::of(target.replacesLoaded ? SaveProblem::Kind::kChangedSinceLoaded : SaveProblem::Kind::kReplacedMeanwhile,
+                           target.path);
   }
   if (target.replacesLoaded) {
     movieFingerprint = fingerprintOf(assembled);
     laidOut = onDisk == OnDisk::Loaded ? sameAsLoaded(movie, assembled) : movieFingerprint == written->movie;
   }
-  return "";
+  return {};
 }
 
 // The new movie, complete on the disk in a temporary file beside the target,
 // with the owner and mode of the file it replaces (a new file is private
-// until then). "" or why not; the temporary file is gone on failure.
-std::string writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing, Compression compression,
+// until then). Nothing or why not; the temporary file is gone on failure.
+SaveProblem writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing, Compression compression,
                            const AssembledMovie& assembled, TemporaryFile& temp, Fingerprint& fileFingerprint) {
   std::error_code error = createTemporary(fs, target.folder, replacing ? 0600 : 0666, temp);
-  if (error) return failureReason(error, target.path);
+  if (error) return SaveProblem::system(error, target.path);
   // A "CWS" movie is deflated straight into the file: the temporary file is
   // renamed only once complete, so the save stays all or nothing.
   bool deflateFailed = false;
@@ -157,20 +155,20 @@ std::string writeTemporary(FileSystem& fs, const SaveTarget& target, bool replac
   if (deflateFailed) {
     temp.file->close();
     fs.remove(temp.path);
-    return notCompressed(target.path);
+    return SaveProblem::of(SaveProblem::Kind::kNotCompressed, target.path);
   }
   if (!error) error = temp.file->flush();
   if (!error && replacing) error = takeOwnerAndMode(*temp.file, target.status);
   const std::error_code closed = temp.file->close();
   if (!error) error = closed;
-  if (!error) return "";
+  if (!error) return {};
   fs.remove(temp.path);
-  return failureReason(error, target.path);
+  return SaveProblem::system(error, target.path);
 }
 
-SaveOutcome failed(SaveOutcome outcome, SaveResult result, std::string reason) {
+WriteOutcome failed(WriteOutcome outcome, SaveResult result, SaveProblem problem) {
   outcome.result = result;
-  outcome.reason = std::move(reason);
+  outcome.problem = std::move(problem);
   outcome.backupPath.clear();
   return outcome;
 }
@@ -180,18 +178,16 @@ Compression outputCompression(const LoadedMovie& movie, std::optional<Compressio
   return asked.value_or(movie.header.compression);
 }
 
-std::string incomplete(const LoadedMovie& movie) {
-  return "The movie is incomplete and cannot be written: " + movie.path;
-}
+SaveProblem incomplete(const LoadedMovie& movie) { return SaveProblem::of(SaveProblem::Kind::kIncomplete, movie.path); }
 
 }  // namespace
 
-SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, const SaveOptions& options,
+WriteOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, const SaveOptions& options,
                        FileSystem& fs) {
-  SaveOutcome outcome;
+  WriteOutcome outcome;
   outcome.outputPath = options.outputPath.empty() ? movie.path : options.outputPath;
   SaveTarget target;
-  if (std::string why = chooseTarget(fs, movie.path, options.outputPath, target); !why.empty()) {
+  if (SaveProblem why = chooseTarget(fs, movie.path, options.outputPath, target)) {
     return failed(outcome, kErrorWritingFile, why);
   }
   outcome.outputPath = target.path;
@@ -202,7 +198,7 @@ SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, cons
   // deflated from them, and neither is copied whole.
   const auto assembled = assembleRuns(movie, analysis, plan, options.targetFrame, options.optimise);
   if (!assembled) return failed(outcome, kErrorWritingFile, incomplete(movie));
-  if (std::string why = checkKind(target); !why.empty()) return failed(outcome, kErrorWritingFile, why);
+  if (SaveProblem why = checkKind(target)) return failed(outcome, kErrorWritingFile, why);
 
   // The file replaced stays locked from here to its replacement.
   std::unique_ptr<LockedFile> held;
@@ -212,8 +208,7 @@ SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, cons
     const WrittenFile* written =
         target.replacesLoaded && options.lastWrite && options.lastWrite->has_value() ? &**options.lastWrite : nullptr;
     bool laidOut = false;
-    if (std::string why = holdTarget(fs, target, movie, *assembled, written, held, movieFingerprint, laidOut);
-        !why.empty()) {
+    if (SaveProblem why = holdTarget(fs, target, movie, *assembled, written, held, movieFingerprint, laidOut)) {
       return failed(outcome, kErrorWritingFile, why);
     }
     // The same movie compressed another way is a new file.
@@ -222,17 +217,15 @@ SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, cons
       return outcome;
     }
   }
-  if (std::string why = checkWritable(fs, target); !why.empty()) return failed(outcome, kErrorWritingFile, why);
+  if (SaveProblem why = checkWritable(fs, target)) return failed(outcome, kErrorWritingFile, why);
   TemporaryFile temp;
   Fingerprint fileFingerprint;
-  if (std::string why =
-          writeTemporary(fs, target, held != nullptr, outputCompression(movie, options.compression), *assembled, temp,
-                         fileFingerprint);
-      !why.empty()) {
+  if (SaveProblem why = writeTemporary(fs, target, held != nullptr, outputCompression(movie, options.compression),
+                                       *assembled, temp, fileFingerprint)) {
     return failed(outcome, kErrorWritingFile, why);
   }
   if (target.replacesLoaded && options.backup) {
-    if (std::string why = keepBackup(fs, target.path, *held, outcome.backupPath); !why.empty()) {
+    if (SaveProblem why = keepBackup(fs, target.path, *held, outcome.backupPath)) {
       fs.remove(temp.path);
       return failed(outcome, kErrorCreatingBackup, why);
     }
@@ -241,25 +234,25 @@ SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, cons
     fs.remove(temp.path);
     // The original is still in place: a backup of it is of no use.
     if (!outcome.backupPath.empty()) fs.remove(outcome.backupPath);
-    return failed(outcome, kErrorWritingFile, failureReason(error, target.path));
+    return failed(outcome, kErrorWritingFile, SaveProblem::system(error, target.path));
   }
   if (target.replacesLoaded && options.lastWrite) *options.lastWrite = WrittenFile{fileFingerprint, movieFingerprint};
   outcome.result = kFileModified;
   return outcome;
 }
 
-SaveOutcome writeMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, std::int32_t targetFrame,
-                       bool optimise, const ByteSink& sink, const std::string& destination,
-                       std::optional<Compression> compression) {
-  SaveOutcome outcome;
+WriteOutcome writeMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, std::int32_t targetFrame,
+                        bool optimise, const ByteSink& sink, const std::string& destination,
+                        std::optional<Compression> compression) {
+  WriteOutcome outcome;
   outcome.outputPath = destination;
   const auto assembled = assembleRuns(movie, analysis, plan, targetFrame, optimise);
   if (!assembled) return failed(outcome, kErrorWritingFile, incomplete(movie));
   bool deflateFailed = false;
   const std::error_code error =
       writeEncoded(outputCompression(movie, compression), *assembled, sink, deflateFailed);
-  if (deflateFailed) return failed(outcome, kErrorWritingFile, notCompressed(destination));
-  if (error) return failed(outcome, kErrorWritingFile, failureReason(error, destination));
+  if (deflateFailed) return failed(outcome, kErrorWritingFile, SaveProblem::of(SaveProblem::Kind::kNotCompressed, destination));
+  if (error) return failed(outcome, kErrorWritingFile, SaveProblem::system(error, destination));
   outcome.result = kFileModified;
   return outcome;
 }

@@ -53,39 +53,25 @@ bool sameEntry(const std::string& a, const FileStatus& aStatus, const std::strin
   return aStatus.links <= 1 || tidied(a) == tidied(b);
 }
 
-const char* kindName(FileKind kind) {
-  switch (kind) {
-    case FileKind::Directory: return "a folder";
-    case FileKind::Fifo: return "a FIFO";
-    case FileKind::Device: return "a device";
-    case FileKind::Socket: return "a socket";
-    default: return "neither file nor folder";
-  }
-}
-
 }  // namespace
 
-std::string failureReason(const std::error_code& error, const std::string& path) {
-  return error.message() + ": " + path;
-}
-
-std::string chooseTarget(FileSystem& fs, const std::string& loadedPath, const std::string& outputPath,
+SaveProblem chooseTarget(FileSystem& fs, const std::string& loadedPath, const std::string& outputPath,
                          SaveTarget& target) {
   std::string loadedReal;
   FileStatus loadedStatus;
   const std::error_code loadedError = followLinks(fs, loadedPath, loadedReal, loadedStatus);
   if (outputPath.empty()) {
-    if (loadedError) return failureReason(loadedError, loadedPath);
+    if (loadedError) return SaveProblem::system(loadedError, loadedPath);
     target.path = loadedReal;
     target.status = loadedStatus;
     target.replacesLoaded = true;
   } else {
     if (std::error_code error = followLinks(fs, outputPath, target.path, target.status)) {
-      return failureReason(error, outputPath);
+      return SaveProblem::system(error, outputPath);
     }
     if (target.status.kind == FileKind::Missing && target.path != outputPath) {
       // Writing through a link to nothing would create a file the user never named.
-      return "The symbolic link points to no file: " + outputPath + " -> " + target.path;
+      return SaveProblem::of(SaveProblem::Kind::kDanglingLink, outputPath, target.path);
     }
     target.replacesLoaded =
         !loadedError && sameEntry(loadedReal, loadedStatus, target.path, target.status);
@@ -93,29 +79,33 @@ std::string chooseTarget(FileSystem& fs, const std::string& loadedPath, const st
     if (target.replacesLoaded) target.path = loadedReal;
   }
   target.folder = folderOf(target.path);
-  return "";
+  return {};
 }
 
-std::string checkKind(const SaveTarget& target) {
+SaveProblem checkKind(const SaveTarget& target) {
   switch (target.status.kind) {
-    case FileKind::Regular: return "";
+    case FileKind::Regular: return {};
     case FileKind::Missing:
       // The loaded movie went away: writing it anew is not a save of it.
-      if (!target.replacesLoaded) return "";
-      return failureReason(std::make_error_code(std::errc::no_such_file_or_directory), target.path);
-    default: return "Not a regular file (" + std::string(kindName(target.status.kind)) + "): " + target.path;
+      if (!target.replacesLoaded) return {};
+      return SaveProblem::system(std::make_error_code(std::errc::no_such_file_or_directory), target.path);
+    default: {
+      SaveProblem problem = SaveProblem::of(SaveProblem::Kind::kNotRegularKind, target.path);
+      problem.fileKind = target.status.kind;
+      return problem;
+    }
   }
 }
 
-std::string checkWritable(FileSystem& fs, const SaveTarget& target) {
+SaveProblem checkWritable(FileSystem& fs, const SaveTarget& target) {
   if (target.status.kind == FileKind::Regular) {
     // A movie the author made read-only is not ours to replace.
-    if ((target.status.mode & kOwnerWrite) == 0) return "The file is read-only: " + target.path;
-    if (std::error_code error = fs.checkWritable(target.path)) return failureReason(error, target.path);
+    if ((target.status.mode & kOwnerWrite) == 0) return SaveProblem::of(SaveProblem::Kind::kReadOnly, target.path);
+    if (std::error_code error = fs.checkWritable(target.path)) return SaveProblem::system(error, target.path);
   }
   // The new file is made in the folder and renamed over the old one.
-  if (std::error_code error = fs.checkWritable(target.folder)) return failureReason(error, target.path);
-  return "";
+  if (std::error_code error = fs.checkWritable(target.folder)) return SaveProblem::system(error, target.path);
+  return {};
 }
 
 }  // namespace framestow

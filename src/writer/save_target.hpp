@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "writer/file_system.hpp"
+#include "writer/save_outcome.hpp"
 
 namespace framestow {
 
@@ -16,21 +17,18 @@ struct SaveTarget {
   FileStatus status;            // what is there now; kind Missing for a new file
 };
 
-// "<why>: <path>", the way every save failure is told.
-std::string failureReason(const std::error_code& error, const std::string& path);
-
 // Resolves the target of a save of the movie loaded from `loadedPath`: that
 // file itself when `outputPath` is empty or names it (the same name, or a link
-// to it), else `outputPath`. "" or why no file there can be written.
-std::string chooseTarget(FileSystem& fs, const std::string& loadedPath, const std::string& outputPath,
+// to it), else `outputPath`. Nothing, or why no file there can be written.
+SaveProblem chooseTarget(FileSystem& fs, const std::string& loadedPath, const std::string& outputPath,
                          SaveTarget& target);
 
 // What makes `target` no file to replace: not a regular file, or (for the
-// loaded movie) gone. "" when it is one.
-std::string checkKind(const SaveTarget& target);
+// loaded movie) gone. Nothing when it is one.
+SaveProblem checkKind(const SaveTarget& target);
 
 // What stops this process from replacing `target`: a read-only file, or a
-// file or folder it may not write. "" when nothing does.
-std::string checkWritable(FileSystem& fs, const SaveTarget& target);
+// file or folder it may not write. Nothing when nothing does.
+SaveProblem checkWritable(FileSystem& fs, const SaveTarget& target);
 
 }  // namespace framestow

@@ -126,7 +126,7 @@ std::optional<std::vector<std::uint8_t>> assembleMovie(const LoadedMovie& movie,
 // renamed over it; a backup of the loaded movie takes the first free numbered
 // name. A failure leaves every file as it was. Replacing the loaded movie by
 // the same movie writes nothing (kAlreadyLaidOut).
-SaveOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, const SaveOptions& options,
+WriteOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, const SaveOptions& options,
                        FileSystem& fs = realFileSystem());
 
 // The "CWS" file of an assembled movie, handed to `put` piece by piece as
@@ -141,9 +141,9 @@ std::error_code lzmaMovie(const AssembledMovie& movie, const ByteSink& put, bool
 
 // The saved movie handed to `sink` instead of a file (no backup, nothing on
 // disk touched). `destination` names the sink in a failure's reason.
-SaveOutcome writeMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, std::int32_t targetFrame,
-                       bool optimise, const ByteSink& sink, const std::string& destination,
-                       std::optional<Compression> compression = std::nullopt);
+WriteOutcome writeMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, std::int32_t targetFrame,
+                        bool optimise, const ByteSink& sink, const std::string& destination,
+                        std::optional<Compression> compression = std::nullopt);
 
 // The backup name: the path without its last four characters, then "_old.swf".
 std::string backupNameFor(const std::string& path);
