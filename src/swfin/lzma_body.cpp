@@ -14,6 +14,12 @@ namespace {
 constexpr std::size_t kPropertiesOffset = 12;
 constexpr std::size_t kPropertiesSize = 5;
 constexpr std::size_t kStep = std::size_t{1} << 20;
+// The zlib body's bound on expansion, taken for LZMA data too: far above what
+// real movies reach (the corpus's reach 1.4), though LZMA can go beyond it.
+constexpr std::uint64_t kPlausibleRatio = 1032;
+// More than LZMA data reaches even on a movie of nothing but zeros (about
+// 7000:1): what a dictionary is sized for at most.
+constexpr std::uint64_t kLargestRatio = std::uint64_t{1} << 16;
 
 // An LZMA decoder for one body, ended with the object.
 class BodyDecoder {
@@ -23,18 +29,22 @@ class BodyDecoder {
   BodyDecoder& operator=(const BodyDecoder&) = delete;
   ~BodyDecoder() { lzma_end(&stream_); }
 
-  // Ready for a body of `size` bytes whose 17-byte header is `header`. The
-  // size is known, so the data may end with the end marker or without it.
-  bool start(std::span<const std::uint8_t> header, std::uint64_t size) {
+  // Ready for a body of `size` bytes whose 17-byte header is `header`, from
+  // `dataSize` bytes of LZMA data. The size is known, so the data may end
+  // with the end marker or without it.
+  bool start(std::span<const std::uint8_t> header, std::uint64_t size, std::uint64_t dataSize) {
     lzma_filter filters[2] = {{LZMA_FILTER_LZMA1EXT, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
     if (lzma_properties_decode(&filters[0], nullptr, header.data() + kPropertiesOffset, kPropertiesSize) != LZMA_OK) {
       return false;
     }
     options_.reset(static_cast<lzma_options_lzma*>(filters[0].options));
     // Nothing before the body's start can be referred to: a dictionary larger
-    // than the body would only be memory never used.
+    // than the body would only be memory never used. Nor is the header's size
+    // believed beyond what this much data can yield: the dictionary is
+    // allocated whole, before any data proves the size.
+    const std::uint64_t reachable = std::min(size, dataSize * kLargestRatio + kStep);
     options_->dict_size = static_cast<std::uint32_t>(
-        std::clamp<std::uint64_t>(size, LZMA_DICT_SIZE_MIN, options_->dict_size));
+        std::clamp<std::uint64_t>(reachable, LZMA_DICT_SIZE_MIN, options_->dict_size));
     options_->ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
     lzma_set_ext_size(*options_, size);
     return lzma_raw_decoder(&stream_, filters) == LZMA_OK;
@@ -75,10 +85,15 @@ bool decodeLzmaBody(std::span<const std::uint8_t> file, std::uint32_t declared, 
   if (file.size() < kLzmaHeaderSize || declared < kFileHeaderSize) return false;
   const std::uint64_t wanted = declared - kFileHeaderSize;
   BodyDecoder decoder;
-  if (!decoder.start(file, wanted)) return false;
-  startMovie(file, movie);
+  if (!decoder.start(file, wanted, file.size() - kLzmaHeaderSize)) return false;
   const std::uint8_t* in = file.data() + kLzmaHeaderSize;
   std::size_t inLeft = file.size() - kLzmaHeaderSize;
+  // Room for what the header declares, as for a zlib body, unless that is
+  // more than this much data plausibly holds (a larger movie still loads:
+  // the buffer then grows as it is filled).
+  movie.reserve(kFileHeaderSize + static_cast<std::size_t>(std::min<std::uint64_t>(
+                                      wanted, static_cast<std::uint64_t>(inLeft) * kPlausibleRatio + 1024)));
+  startMovie(file, movie);
   std::size_t produced = 0;
   bool ended = false;
   // The buffer grows a step at a time as the data fills it: a header that
@@ -101,7 +116,8 @@ bool decodeLzmaHead(RegularFile& file, std::span<const std::uint8_t> header, std
                     std::vector<std::uint8_t>& movie) {
   if (header.size() < kLzmaHeaderSize) return false;
   BodyDecoder decoder;
-  if (!decoder.start(header, readFileLength(header) - kFileHeaderSize)) return false;
+  const std::uint64_t dataSize = file.size() > kLzmaHeaderSize ? file.size() - kLzmaHeaderSize : 0;
+  if (!decoder.start(header, readFileLength(header) - kFileHeaderSize, dataSize)) return false;
   startMovie(header, movie);
   movie.resize(kFileHeaderSize + wanted);
   std::uint8_t input[4096];
