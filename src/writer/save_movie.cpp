@@ -116,10 +116,11 @@ std::error_code writeEncoded(Compression compression, const AssembledMovie& movi
 
 // Takes the lock on the target and reads what is under its name. Nothing or
 // why the save stops; `laidOut` when the loaded movie's file already holds the
-// movie to write, whose fingerprint is `movieFingerprint`.
+// movie to write, whose fingerprint is `movieFingerprint`, compressed as
+// `compression`.
 SaveProblem holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMovie& movie,
                        const AssembledMovie& assembled, const WrittenFile* written, std::unique_ptr<LockedFile>& held,
-                       Fingerprint& movieFingerprint, bool& laidOut) {
+                       Fingerprint& movieFingerprint, Compression compression, bool& laidOut) {
   if (std::error_code error = fs.lock(target.path, kLockWait, held)) {
     return error == std::errc::resource_unavailable_try_again ? SaveProblem::of(SaveProblem::Kind::kAnotherSave, target.path)
                                                               : SaveProblem::system(error, target.path);
@@ -133,7 +134,10 @@ SaveProblem holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMov
   }
   if (target.replacesLoaded) {
     movieFingerprint = fingerprintOf(assembled);
-    laidOut = onDisk == OnDisk::Loaded ? sameAsLoaded(movie, assembled) : movieFingerprint == written->movie;
+    // The same movie compressed another way is a new file.
+    laidOut = onDisk == OnDisk::Loaded
+                  ? compression == movie.header.compression && sameAsLoaded(movie, assembled)
+                  : compression == written->compression && movieFingerprint == written->movie;
   }
   return {};
 }
@@ -208,11 +212,11 @@ WriteOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, con
     const WrittenFile* written =
         target.replacesLoaded && options.lastWrite && options.lastWrite->has_value() ? &**options.lastWrite : nullptr;
     bool laidOut = false;
-    if (SaveProblem why = holdTarget(fs, target, movie, *assembled, written, held, movieFingerprint, laidOut)) {
+    if (SaveProblem why = holdTarget(fs, target, movie, *assembled, written, held, movieFingerprint,
+                                     outputCompression(movie, options.compression), laidOut)) {
       return failed(outcome, kErrorWritingFile, why);
     }
-    // The same movie compressed another way is a new file.
-    if (laidOut && outputCompression(movie, options.compression) == movie.header.compression) {
+    if (laidOut) {
       outcome.result = kAlreadyLaidOut;
       return outcome;
     }
@@ -236,7 +240,7 @@ WriteOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, con
     if (!outcome.backupPath.empty()) fs.remove(outcome.backupPath);
     return failed(outcome, kErrorWritingFile, SaveProblem::system(error, target.path));
   }
-  if (target.replacesLoaded && options.lastWrite) *options.lastWrite = WrittenFile{fileFingerprint, movieFingerprint};
+  if (target.replacesLoaded && options.lastWrite) *options.lastWrite = WrittenFile{fileFingerprint, movieFingerprint, outputCompression(movie, options.compression)};
   outcome.result = kFileModified;
   return outcome;
 }

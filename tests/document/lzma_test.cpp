@@ -72,6 +72,32 @@ TEST(LzmaMovies, LoadDescribeAndSaveWithEachCompression) {
   for (const std::string& failure : checkSavedMovie(doc, kLzmaMovie, copy.bytes, {2, false})) ADD_FAILURE() << failure;
 }
 
+TEST(LzmaMovies, InPlaceSavesAreLaidOutOnlyWhenCompressedTheSameWay) {
+  const struct {
+    const char* name;
+    std::optional<Compression> compression;
+    std::string result;
+    char signature;
+  } steps[] = {
+      {"the loaded movie, as loaded", std::nullopt, kLaidOut, 'Z'},
+      {"the loaded movie, as zlib", Compression::kZlib, kSaved, 'C'},
+      {"what was written, as zlib again", Compression::kZlib, kLaidOut, 'C'},
+      {"what was written, as loaded", std::nullopt, kSaved, 'Z'},
+      {"what was written, as LZMA", Compression::kLzma, kLaidOut, 'Z'},
+  };
+  // Frame 1 of a movie whose bytes stay where they are.
+  Document doc;
+  const std::string path = writeFile(tempPath("movie.swf"), kLzmaMovie);
+  ASSERT_EQ(load(doc, path), "");
+  ASSERT_EQ(analyse(doc), "");
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.name);
+    doc.setSaveCompression(step.compression);
+    EXPECT_EQ(saveResultText(doc.save(1, false, false).result), step.result);
+    EXPECT_EQ(readFile(path)[0], step.signature);
+  }
+}
+
 TEST(LzmaMovies, HeaderOnlyLoadDecodesJustTheFrameHeader) {
   // The header read stops before the cut; the full load does not.
   const ByteVector big = lzmaMovieOf(bitmapsMovie(200000));
