@@ -100,7 +100,7 @@ void DialogController::upDownMoved(int position) {
     return;
   }
   window_.setText(F_TARGET_FLD, std::to_string(position));
-  targetFNum_ = position;
+  targetFrame_ = position;
   plan();
 }
 
@@ -167,10 +167,10 @@ void DialogController::commitTypedFrame(bool planEvenIfUnchanged) {
   } else {
     n = static_cast<std::int32_t>(typed);
   }
-  if (n == targetFNum_ && !planEvenIfUnchanged) {
+  if (n == targetFrame_ && !planEvenIfUnchanged) {
     return;
   }
-  targetFNum_ = n;
+  targetFrame_ = n;
   plan();
 }
 
@@ -247,7 +247,7 @@ void DialogController::analyze() {
   }
 
   window_.setUpDownRange(F_TARGET_BTN, 1, document_.fileInformation().frameCount & kUpDownMask);
-  targetFNum_ = 1;
+  targetFrame_ = 1;
   window_.setText(F_TARGET_FLD, "1");
   plan();
 
@@ -285,7 +285,7 @@ void DialogController::showAnalysisError(const std::string& message) {
 }
 
 void DialogController::plan() {
-  const Verdict verdict = document_.plan(targetFNum_, window_.isTicked(IDOPTIMISE));
+  const Verdict verdict = document_.plan(targetFrame_, window_.isTicked(IDOPTIMISE));
   window_.setText(COMMENTTEXT1, verdict.verdictLines[0]);
   window_.setText(COMMENTTEXT2, verdict.verdictLines[1]);
   window_.setText(COMMENTTEXT3, verdict.verdictLines[2]);
@@ -300,7 +300,7 @@ void DialogController::plan() {
 }
 
 void DialogController::optimiseClicked() {
-  const bool movable = document_.lastVerdict().movableBytes > 0 && targetFNum_ > 1;
+  const bool movable = document_.lastVerdict().movableBytes > 0 && targetFrame_ > 1;
   if ((window_.isTicked(IDOPTIMISE) || movable) && document_.cannotSaveReason().empty()) {
     enableSave(true);
     window_.enable(IDBACKUP, true);
@@ -328,7 +328,7 @@ void DialogController::save() {
   const bool backup = window_.isTicked(IDBACKUP);
   // Always the movie that was loaded and analysed, into its own file, whatever
   // the path field holds by now.
-  const SaveOutcome outcome = document_.save(targetFNum_, optimise, backup);
+  const SaveOutcome outcome = document_.save(targetFrame_, optimise, backup);
   window_.setText(COMMENTTEXT3, saveResultText(outcome.result));
   window_.setText(SAVE_CAUSE_TEXT, outcome.reason);
   window_.setText(BACKUP_NAME_TEXT, outcome.backupPath.empty() ? std::string() : "Backup: " + backupShownAs(outcome));

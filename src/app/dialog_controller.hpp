@@ -32,7 +32,7 @@ class DialogController {
 
   BusyAnimation& animation() { return animation_; }
   const Document& document() const { return document_; }
-  std::int32_t targetFrame() const { return targetFNum_; }
+  std::int32_t targetFrame() const { return targetFrame_; }
   bool busy() const { return busy_; }
 
  private:
@@ -53,7 +53,7 @@ class DialogController {
   DialogWindow& window_;
   BusyAnimation animation_;
   Document document_;
-  std::int32_t targetFNum_ = 1;
+  std::int32_t targetFrame_ = 1;
   // What the controls allow, as last set: a command that arrives for a
   // control in another state (queued before it changed) does nothing.
   bool targetEnabled_ = false;
