@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
   for (unsigned seed = 1; seed <= 24; ++seed) {
     const ByteVector movie = generatedMovie(seed);
     writeFile(std::string(argv[1]) + "/movies/generated-" + std::to_string(seed) + ".swf", movie);
+    // A few as LZMA movies, so that the whole-job target reaches the LZMA decoder.
+    if (seed <= 4) writeFile(std::string(argv[1]) + "/movies/generated-" + std::to_string(seed) + "-lzma.swf", lzmaMovieOf(movie));
     for (const ListedTag& tag : listMovie(movie).tags) {
       for (std::uint8_t choice = 0; choice < std::size(framestow::fuzz::kTagCodes); ++choice) {
         if (framestow::fuzz::kTagCodes[choice] != tag.code) continue;

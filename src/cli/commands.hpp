@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/exit_status.hpp"
+#include "common/compression.hpp"
 
 namespace framestow::cli {
 
@@ -48,7 +49,13 @@ struct SaveCommandOptions {
   bool noBackup = false;              // do not keep the file as name_old.swf
   std::optional<std::string> output;  // write here instead of replacing the file; "-": standard output
   bool json = false;
+  std::optional<Compression> compress;  // how the new movie is compressed; nothing: as the file was
 };
+
+// The compression a --compress value names: "zlib", "lzma" or "none".
+inline Compression compressionNamed(const std::string& name) {
+  return name == "zlib" ? Compression::kZlib : name == "lzma" ? Compression::kLzma : Compression::kNone;
+}
 
 ExitStatus runInfo(const InfoOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 ExitStatus runAnalyze(const AnalyzeOptions& options, std::istream& in, std::ostream& out, std::ostream& err);

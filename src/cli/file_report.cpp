@@ -36,7 +36,7 @@ FileReport loadFile(Document& document, const std::string& path, Reading reading
   }
 
   report.loaded = true;
-  report.signature = info.compressed ? "CWS" : "FWS";
+  report.signature = std::string(1, signatureLetter(info.compression)) + "WS";
   report.version = info.version;
   report.declaredLength = info.declaredLength;
   report.fileSize = info.fileSize;

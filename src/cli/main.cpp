@@ -150,6 +150,12 @@ int run(int argc, char** argv) {
                           "Write the new movie to this path and leave FILE untouched (no backup needed); one "
                           "FILE only");
   saveCommand->add_flag("--json", save.json, "Print the result as JSON (JSON Lines for folders and --files-from)");
+  saveCommand
+      ->add_option_function<std::string>(
+          "--compress",
+          [&save](const std::string& kind) { save.compress = framestow::cli::compressionNamed(kind); },
+          "zlib (a CWS file), lzma (ZWS, SWF 13 and later) or none (FWS); by default as the file was")
+      ->check(CLI::IsMember({"zlib", "lzma", "none"}));
 
   const bool json = jsonRequested(argc, argv);
   const std::string_view command = commandArgument(argc, argv);

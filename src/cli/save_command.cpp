@@ -70,7 +70,10 @@ void readWrittenSizes(const std::string& path, SaveReport& save) {
   if (!ec) save.sizeAfter = size;
   std::ifstream file(path, std::ios::binary);
   std::uint8_t header[kFileHeaderSize] = {};
-  if (file.read(reinterpret_cast<char*>(header), sizeof header)) save.declaredLengthAfter = readFileLength(header);
+  if (file.read(reinterpret_cast<char*>(header), sizeof header)) {
+    save.declaredLengthAfter = readFileLength(header);
+    save.compressedAfter = header[0] != 'F';
+  }
 }
 
 // The movie written to `out` (standard output), its size and length field
@@ -97,6 +100,7 @@ SaveOutcome writeToStream(Document& document, std::int32_t frame, bool removeRed
   }
   save.sizeAfter = written;
   save.declaredLengthAfter = readFileLength(header);
+  save.compressedAfter = header[0] != 'F';
   return outcome;
 }
 
@@ -141,6 +145,12 @@ bool readyToSave(const SaveCommandOptions& options, Document& document, FileRepo
     fail(report, ExitStatus::CannotProcess, report.cannotSave);
     return false;
   }
+  if (options.compress == Compression::kLzma && report.version < kFirstLzmaVersion) {
+    fail(report, ExitStatus::Usage,
+         "LZMA compression needs SWF version " + std::to_string(kFirstLzmaVersion) + " or later; this movie is version " +
+             std::to_string(report.version) + " (use --compress zlib or none).");
+    return false;
+  }
   if (options.attachFrame) {
     save.skipped = attachFrameSkip(document, report, save.frame);
     return save.skipped.empty();
@@ -182,6 +192,7 @@ SaveReport saveOne(const SaveCommandOptions& options, Document& document, FileRe
   save.sizeBefore = report.fileSize;
   save.declaredLengthBefore = report.declaredLength;
   save.attempted = true;
+  document.setSaveCompression(options.compress);
   // The writer decides whether --output names FILE itself (then it is an
   // in-place save with its backup) and follows links to the real file.
   const bool toStandardOutput = options.output == kStandardOutput;
@@ -197,6 +208,7 @@ SaveReport saveOne(const SaveCommandOptions& options, Document& document, FileRe
     save.unchanged = true;
     save.sizeAfter = save.sizeBefore;
     save.declaredLengthAfter = save.declaredLengthBefore;
+    save.compressedAfter = report.signature != "FWS";
     return save;
   }
   if (outcome.result != kFileModified) {

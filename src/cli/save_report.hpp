@@ -24,6 +24,7 @@ struct SaveReport {
   std::uint32_t declaredLengthBefore = 0;   // uncompressed movie, from the header
   std::uint64_t sizeAfter = 0;
   std::uint32_t declaredLengthAfter = 0;
+  bool compressedAfter = false;  // the file written is "CWS" or "ZWS"
 };
 
 }  // namespace framestow::cli

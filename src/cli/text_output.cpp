@@ -92,7 +92,6 @@ void printAnalysis(std::ostream& out, const FileReport& report, bool singleFrame
 }
 
 void printSave(std::ostream& out, const FileReport& report, const SaveReport& save) {
-  const bool compressed = report.signature == "CWS";
   out << '\n';
   out << "Target frame: " << save.frame << '\n';
   out << "Movable bytes: " << save.movableBytes << '\n';
@@ -107,8 +106,8 @@ void printSave(std::ostream& out, const FileReport& report, const SaveReport& sa
   if (save.unchanged) out << save.resultText << '\n';
   if (!save.written) return;
   out << save.resultText << '\n';
-  out << "Size before: " << sizeLine(save.sizeBefore, save.declaredLengthBefore, compressed) << '\n';
-  out << "Size after: " << sizeLine(save.sizeAfter, save.declaredLengthAfter, compressed) << '\n';
+  out << "Size before: " << sizeLine(save.sizeBefore, save.declaredLengthBefore, report.signature != "FWS") << '\n';
+  out << "Size after: " << sizeLine(save.sizeAfter, save.declaredLengthAfter, save.compressedAfter) << '\n';
 }
 
 }  // namespace framestow::cli

@@ -97,13 +97,14 @@ SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std
   options.backup = backup;
   options.outputPath = outputPath;
   options.lastWrite = &lastWrite_;
+  options.compression = saveCompression_;
   return describeWrite(saveMovie(movie_, index_, plan_, options, fs));
 }
 
 SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination) {
   if (!index_.analysed()) return notAnalysed(destination);
   if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
-  return describeWrite(writeMovie(movie_, index_, plan_, n, optimise, sink, destination));
+  return describeWrite(writeMovie(movie_, index_, plan_, n, optimise, sink, destination, saveCompression_));
 }
 
 std::uint32_t Document::blockCount() const { return analysed() ? index_.blockCount() : 0; }

@@ -68,6 +68,9 @@ class Document {
   // The same movie handed to `sink` (standard output, say); no file is
   // touched. `destination` names the sink in a failure's reason.
   SaveOutcome writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination);
+  // How later saves compress the movie, for this and every later load;
+  // nothing (as at first): as its file was ("ZWS" stays LZMA, "CWS" zlib).
+  void setSaveCompression(std::optional<Compression> compression) { saveCompression_ = compression; }
 
   // What the analysis found, read-only. These answers stay as they are when the
   // tables beneath them change shape; they are what a frozen index of the movie
@@ -114,6 +117,7 @@ class Document {
   // What the last save wrote over the loaded file, if one did.
   std::optional<WrittenFile> lastWrite_;
   std::string cannotSaveReason_;
+  std::optional<Compression> saveCompression_;
 };
 
 }  // namespace framestow

@@ -22,6 +22,7 @@ FileInformation describeFile(const LoadedMovie& movie) {
   if (!movie.loaded()) return info;
   const MovieHeader& header = movie.header;
   info.compressed = header.compressed;
+  info.compression = header.compression;
   info.version = header.version;
   info.declaredLength = header.fileLength;
   info.fileSize = movie.fileSize;
@@ -29,7 +30,10 @@ FileInformation describeFile(const LoadedMovie& movie) {
   info.frameRate = header.frameRate;
   info.width = static_cast<double>(header.frameRect.xMax - header.frameRect.xMin) / kTwipsPerPixel;
   info.height = static_cast<double>(header.frameRect.yMax - header.frameRect.yMin) / kTwipsPerPixel;
-  info.lines[0] = formatText("SWF Version: %i", header.version) + (header.compressed ? " (compressed)" : "");
+  const char* const kind = header.compression == Compression::kLzma ? " (LZMA compressed)"
+                           : header.compressed                        ? " (compressed)"
+                                                                      : "";
+  info.lines[0] = formatText("SWF Version: %i", header.version) + kind;
   info.lines[1] = byteCountText(header.fileLength, "File Size: %.2f kBytes ", "File Size: %i bytes ") +
                   (header.compressed ? "(uncompressed)" : "");
   // The dialog has always shown the right and bottom edges, whole pixels.

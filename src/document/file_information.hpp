@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/compression.hpp"
+
 namespace framestow {
 
 struct LoadedMovie;
@@ -13,6 +15,7 @@ struct LoadedMovie;
 struct FileInformation {
   std::string fileName;  // the path without its folder
   bool compressed = false;
+  Compression compression = Compression::kNone;
   int version = 0;
   std::uint32_t declaredLength = 0;  // the header's file length: the uncompressed movie
   std::uint64_t fileSize = 0;        // bytes on disk

@@ -9,6 +9,7 @@
 
 #include "common/file_header.hpp"
 #include "swfin/byte_reader.hpp"
+#include "swfin/lzma_body.hpp"
 #include "swfin/regular_file.hpp"
 
 namespace framestow {
@@ -44,7 +45,7 @@ LoadedMovie unreadable(LoadedMovie& movie, const ReadFailure& why) {
 }
 
 bool hasSwfSignature(std::span<const std::uint8_t> head) {
-  return (head[0] == 'F' || head[0] == 'C') && head[1] == 'W' && head[2] == 'S';
+  return (head[0] == 'F' || head[0] == 'C' || head[0] == 'Z') && head[1] == 'W' && head[2] == 'S';
 }
 
 // The 8-byte file header, from the file's first bytes as the reference reader
@@ -52,7 +53,8 @@ bool hasSwfSignature(std::span<const std::uint8_t> head) {
 // kLoaded when the movie may be read on.
 LoadOutcome readFileHeader(MovieHeader& header, std::span<const std::uint8_t> head, std::uint64_t fileSize) {
   if (!hasSwfSignature(head)) return LoadOutcome::kNotSwf;
-  header.compressed = head[0] == 'C';
+  header.compression = head[0] == 'C' ? Compression::kZlib : head[0] == 'Z' ? Compression::kLzma : Compression::kNone;
+  header.compressed = header.compression != Compression::kNone;
   header.version = head[3];
   header.fileLength = readFileLength(head);
   // A movie shorter than its own 8-byte header cannot be complete.
@@ -215,7 +217,16 @@ LoadedMovie loadMovieHeader(const std::string& path) {
     // A file shorter than its header has the end marker where bytes are missing.
     std::vector<std::uint8_t> header = head;
     header.resize(kFileHeaderSize, kEndMarker);
-    const bool inflated = inflateHead(file, header, frameHeader, movie.inflated);
+    bool inflated = false;
+    if (movie.header.compression == Compression::kLzma) {
+      // The LZMA data's length and properties follow the file header.
+      header.resize(kLzmaHeaderSize);
+      const bool whole = file.read(header.data() + kFileHeaderSize, kLzmaHeaderSize - kFileHeaderSize) ==
+                         kLzmaHeaderSize - kFileHeaderSize;
+      inflated = whole && head.size() == kFileHeaderSize && decodeLzmaHead(file, header, frameHeader, movie.inflated);
+    } else {
+      inflated = inflateHead(file, header, frameHeader, movie.inflated);
+    }
     if (file.failed()) return unreadable(movie, file.failure());
     if (!inflated) return failed(movie, LoadOutcome::kIncomplete);
   } else {
@@ -241,7 +252,12 @@ LoadedMovie loadMovieFromBytes(const std::string& path, std::vector<std::uint8_t
 
   const LoadOutcome header = readFileHeader(movie.header, movie.file, movie.fileSize);
   if (header != LoadOutcome::kLoaded) return failed(movie, header);
-  if (movie.header.compressed && !inflateBody(movie.file, movie.header.fileLength, movie.inflated)) {
+  if (movie.header.compression == Compression::kZlib &&
+      !inflateBody(movie.file, movie.header.fileLength, movie.inflated)) {
+    return failed(movie, LoadOutcome::kIncomplete);
+  }
+  if (movie.header.compression == Compression::kLzma &&
+      !decodeLzmaBody(movie.fileAsRead(), movie.header.fileLength, movie.inflated)) {
     return failed(movie, LoadOutcome::kIncomplete);
   }
   readFrameHeader(movie);

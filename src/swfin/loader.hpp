@@ -1,4 +1,4 @@
-// Loading a movie file: check its header, read it whole, inflate a "CWS" body.
+// Loading a movie file: check its header, read it whole, decompress a "CWS" or "ZWS" body.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,7 @@ namespace framestow {
 LoadedMovie loadMovie(const std::string& path);
 
 // The same, reading only what describing the movie needs: the header, and of
-// a "CWS" body only what the frame header needs. The movie is `headerOnly`; a
+// a compressed body only what the frame header needs. The movie is `headerOnly`; a
 // damaged body further on goes unnoticed.
 LoadedMovie loadMovieHeader(const std::string& path);
 

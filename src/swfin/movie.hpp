@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/compression.hpp"
 #include "swfin/read_failure.hpp"
 #include "swfin/records.hpp"
 
@@ -14,13 +15,14 @@ namespace framestow {
 enum class LoadOutcome {
   kLoaded,
   kUnreadable,  // the file could not be read (see LoadedMovie::readFailure)
-  kNotSwf,      // it does not start with "FWS" or "CWS"
+  kNotSwf,      // it does not start with "FWS", "CWS" or "ZWS"
   kIncomplete,  // it is shorter than its header declares, or its compressed body is cut or damaged
 };
 
 // The SWF header: the file header and the frame header after it.
 struct MovieHeader {
-  bool compressed = false;           // "CWS": everything after the first 8 bytes is one zlib stream
+  bool compressed = false;           // "CWS" or "ZWS": the movie is `inflated`, not the file's bytes
+  Compression compression = Compression::kNone;  // how the body after the first 8 bytes is stored
   std::uint8_t version = 0;
   std::uint32_t fileLength = 0;      // the declared length of the uncompressed movie, header included
   Rect frameRect;                    // the stage, in twips
@@ -43,7 +45,7 @@ struct LoadedMovie {
   // as a byte of the movie (so a file one byte short of its declared length
   // still loads, and the marker stands for the missing byte).
   std::vector<std::uint8_t> file;
-  // A "CWS" movie uncompressed, exactly its declared length, signed "FWS".
+  // A "CWS" or "ZWS" movie uncompressed, exactly its declared length, signed "FWS".
   std::vector<std::uint8_t> inflated;
 
   bool loaded() const { return outcome == LoadOutcome::kLoaded; }

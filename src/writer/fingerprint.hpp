@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "common/compression.hpp"
+
 namespace framestow {
 
 struct Fingerprint {
@@ -20,12 +22,13 @@ struct Fingerprint {
 
 Fingerprint fingerprintOf(std::span<const std::uint8_t> bytes);
 
-// What a save wrote over the loaded movie's file: the file's bytes and the
-// uncompressed movie in them. A later save of the same loaded movie finds
+// What a save wrote over the loaded movie's file: the file's bytes, the
+// uncompressed movie in them and how it was compressed. A later save of the same loaded movie finds
 // that file there, not the one loaded.
 struct WrittenFile {
   Fingerprint file;
   Fingerprint movie;
+  Compression compression = Compression::kNone;
 };
 
 }  // namespace framestow

@@ -93,11 +93,13 @@ OnDisk readUnderLock(FileSystem& fs, LockedFile& held, const SaveTarget& target,
   return mayBeWritten && onDisk == written->file ? OnDisk::Written : OnDisk::Changed;
 }
 
-// Hands the file's bytes to `put` in order: the deflated movie, or the
+// Hands the file's bytes to `put` in order: the compressed movie, or the
 // uncompressed one straight from its runs.
-std::error_code writeEncoded(bool compress, const AssembledMovie& movie, const ByteSink& put, bool& deflateFailed) {
+std::error_code writeEncoded(Compression compression, const AssembledMovie& movie, const ByteSink& put,
+                             bool& deflateFailed) {
   deflateFailed = false;
-  if (compress) return deflateMovie(movie, put, deflateFailed);
+  if (compression == Compression::kZlib) return deflateMovie(movie, put, deflateFailed);
+  if (compression == Compression::kLzma) return lzmaMovie(movie, put, deflateFailed);
   // Short runs are gathered into one reused buffer, left uninitialised: every
   // byte written is copied in first. It is kept small, so that it comes from
   // memory the process already has: a fresh megabyte costs more page faults
@@ -114,10 +116,11 @@ std::error_code writeEncoded(bool compress, const AssembledMovie& movie, const B
 
 // Takes the lock on the target and reads what is under its name. Nothing or
 // why the save stops; `laidOut` when the loaded movie's file already holds the
-// movie to write, whose fingerprint is `movieFingerprint`.
+// movie to write, whose fingerprint is `movieFingerprint`, compressed as
+// `compression`.
 SaveProblem holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMovie& movie,
                        const AssembledMovie& assembled, const WrittenFile* written, std::unique_ptr<LockedFile>& held,
-                       Fingerprint& movieFingerprint, bool& laidOut) {
+                       Fingerprint& movieFingerprint, Compression compression, bool& laidOut) {
   if (std::error_code error = fs.lock(target.path, kLockWait, held)) {
     return error == std::errc::resource_unavailable_try_again ? SaveProblem::of(SaveProblem::Kind::kAnotherSave, target.path)
                                                               : SaveProblem::system(error, target.path);
@@ -131,7 +134,10 @@ SaveProblem holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMov
   }
   if (target.replacesLoaded) {
     movieFingerprint = fingerprintOf(assembled);
-    laidOut = onDisk == OnDisk::Loaded ? sameAsLoaded(movie, assembled) : movieFingerprint == written->movie;
+    // The same movie compressed another way is a new file.
+    laidOut = onDisk == OnDisk::Loaded
+                  ? compression == movie.header.compression && sameAsLoaded(movie, assembled)
+                  : compression == written->compression && movieFingerprint == written->movie;
   }
   return {};
 }
@@ -139,14 +145,14 @@ SaveProblem holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMov
 // The new movie, complete on the disk in a temporary file beside the target,
 // with the owner and mode of the file it replaces (a new file is private
 // until then). Nothing or why not; the temporary file is gone on failure.
-SaveProblem writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing, bool compress,
+SaveProblem writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing, Compression compression,
                            const AssembledMovie& assembled, TemporaryFile& temp, Fingerprint& fileFingerprint) {
   std::error_code error = createTemporary(fs, target.folder, replacing ? 0600 : 0666, temp);
   if (error) return SaveProblem::system(error, target.path);
   // A "CWS" movie is deflated straight into the file: the temporary file is
   // renamed only once complete, so the save stays all or nothing.
   bool deflateFailed = false;
-  error = writeEncoded(compress, assembled, [&](const std::uint8_t* data, std::size_t size) {
+  error = writeEncoded(compression, assembled, [&](const std::uint8_t* data, std::size_t size) {
     fileFingerprint.add(data, size);
     return temp.file->write(data, size);
   }, deflateFailed);
@@ -169,6 +175,11 @@ WriteOutcome failed(WriteOutcome outcome, SaveResult result, SaveProblem problem
   outcome.problem = std::move(problem);
   outcome.backupPath.clear();
   return outcome;
+}
+
+// The saved file's compression: the one asked for, else the loaded file's.
+Compression outputCompression(const LoadedMovie& movie, std::optional<Compression> asked) {
+  return asked.value_or(movie.header.compression);
 }
 
 SaveProblem incomplete(const LoadedMovie& movie) { return SaveProblem::of(SaveProblem::Kind::kIncomplete, movie.path); }
@@ -201,7 +212,8 @@ WriteOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, con
     const WrittenFile* written =
         target.replacesLoaded && options.lastWrite && options.lastWrite->has_value() ? &**options.lastWrite : nullptr;
     bool laidOut = false;
-    if (SaveProblem why = holdTarget(fs, target, movie, *assembled, written, held, movieFingerprint, laidOut)) {
+    if (SaveProblem why = holdTarget(fs, target, movie, *assembled, written, held, movieFingerprint,
+                                     outputCompression(movie, options.compression), laidOut)) {
       return failed(outcome, kErrorWritingFile, why);
     }
     if (laidOut) {
@@ -212,8 +224,8 @@ WriteOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, con
   if (SaveProblem why = checkWritable(fs, target)) return failed(outcome, kErrorWritingFile, why);
   TemporaryFile temp;
   Fingerprint fileFingerprint;
-  if (SaveProblem why =
-          writeTemporary(fs, target, held != nullptr, movie.header.compressed, *assembled, temp, fileFingerprint)) {
+  if (SaveProblem why = writeTemporary(fs, target, held != nullptr, outputCompression(movie, options.compression),
+                                       *assembled, temp, fileFingerprint)) {
     return failed(outcome, kErrorWritingFile, why);
   }
   if (target.replacesLoaded && options.backup) {
@@ -228,19 +240,21 @@ WriteOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, con
     if (!outcome.backupPath.empty()) fs.remove(outcome.backupPath);
     return failed(outcome, kErrorWritingFile, SaveProblem::system(error, target.path));
   }
-  if (target.replacesLoaded && options.lastWrite) *options.lastWrite = WrittenFile{fileFingerprint, movieFingerprint};
+  if (target.replacesLoaded && options.lastWrite) *options.lastWrite = WrittenFile{fileFingerprint, movieFingerprint, outputCompression(movie, options.compression)};
   outcome.result = kFileModified;
   return outcome;
 }
 
 WriteOutcome writeMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, std::int32_t targetFrame,
-                       bool optimise, const ByteSink& sink, const std::string& destination) {
+                        bool optimise, const ByteSink& sink, const std::string& destination,
+                        std::optional<Compression> compression) {
   WriteOutcome outcome;
   outcome.outputPath = destination;
   const auto assembled = assembleRuns(movie, analysis, plan, targetFrame, optimise);
   if (!assembled) return failed(outcome, kErrorWritingFile, incomplete(movie));
   bool deflateFailed = false;
-  const std::error_code error = writeEncoded(movie.header.compressed, *assembled, sink, deflateFailed);
+  const std::error_code error =
+      writeEncoded(outputCompression(movie, compression), *assembled, sink, deflateFailed);
   if (deflateFailed) return failed(outcome, kErrorWritingFile, SaveProblem::of(SaveProblem::Kind::kNotCompressed, destination));
   if (error) return failed(outcome, kErrorWritingFile, SaveProblem::system(error, destination));
   outcome.result = kFileModified;

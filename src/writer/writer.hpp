@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/movie_index.hpp"
+#include "common/compression.hpp"
 #include "common/file_header.hpp"
 #include "planner/plan.hpp"
 #include "swfin/movie.hpp"
@@ -34,6 +35,8 @@ struct SaveOptions {
   // (without it the file must still be the one loaded), and after a save that
   // replaced the loaded file, what this one wrote there.
   std::optional<WrittenFile>* lastWrite = nullptr;
+  // How the saved file is compressed; nothing: as the loaded file was.
+  std::optional<Compression> compression;
 };
 
 // The uncompressed movie a plan produces, as runs of bytes that lie in memory
@@ -131,10 +134,16 @@ WriteOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, con
 // when deflate itself failed.
 std::error_code deflateMovie(const AssembledMovie& movie, const ByteSink& put, bool& deflateFailed);
 
+// The "ZWS" file of an assembled movie: its header, the LZMA data's length
+// and properties, then the data (with its end marker). The first failed
+// put's error; `encodeFailed` when the encoder itself failed.
+std::error_code lzmaMovie(const AssembledMovie& movie, const ByteSink& put, bool& encodeFailed);
+
 // The saved movie handed to `sink` instead of a file (no backup, nothing on
 // disk touched). `destination` names the sink in a failure's reason.
 WriteOutcome writeMovie(const LoadedMovie& movie, const MovieIndex& analysis, const Plan& plan, std::int32_t targetFrame,
-                       bool optimise, const ByteSink& sink, const std::string& destination);
+                        bool optimise, const ByteSink& sink, const std::string& destination,
+                        std::optional<Compression> compression = std::nullopt);
 
 // The backup name: the path without its last four characters, then "_old.swf".
 std::string backupNameFor(const std::string& path);

@@ -1,5 +1,6 @@
 #include "support/swf_builder.hpp"
 
+#include <lzma.h>
 #include <zlib.h>
 
 #include <cstring>
@@ -274,9 +275,36 @@ ByteVector buildMovie(const Timeline& main, const MovieOptions& options) {
     }
     packed.resize(destLen);
     file.raw(packed);
+  } else if (options.signature == "ZWS") {
+    file.data[0] = 'F';
+    file.raw(body);
+    return lzmaMovieOf(file.data);
   } else {
     file.raw(body);
   }
+  return file.data;
+}
+
+ByteVector lzmaMovieOf(const ByteVector& fwsFile) {
+  // The .lzma format's encoder, without the 8-byte size of its 13-byte
+  // header: what is left is the properties and the data, which "ZWS" keeps
+  // after the data's length.
+  lzma_options_lzma lzma;
+  lzma_stream stream = LZMA_STREAM_INIT;
+  if (lzma_lzma_preset(&lzma, 6) || lzma_alone_encoder(&stream, &lzma) != LZMA_OK) throw std::runtime_error("lzma_alone_encoder failed");
+  ByteVector packed(fwsFile.size() + fwsFile.size() / 2 + 1024);
+  stream.next_in = fwsFile.data() + 8;
+  stream.avail_in = fwsFile.size() - 8;
+  stream.next_out = packed.data();
+  stream.avail_out = packed.size();
+  const lzma_ret rc = lzma_code(&stream, LZMA_FINISH);
+  packed.resize(packed.size() - stream.avail_out);
+  lzma_end(&stream);
+  if (rc != LZMA_STREAM_END) throw std::runtime_error("lzma_code failed");
+  Bytes file;
+  file.raw(ByteVector(fwsFile.begin(), fwsFile.begin() + 8)).u32(static_cast<std::uint32_t>(packed.size() - 13));
+  file.raw(ByteVector(packed.begin(), packed.begin() + 5)).raw(ByteVector(packed.begin() + 13, packed.end()));
+  file.data[0] = 'Z';
   return file.data;
 }
 

@@ -133,8 +133,11 @@ struct MovieOptions {
 };
 
 // The whole file: header, then the timeline's tags; zlib-compressed after the
-// first 8 bytes when the signature is "CWS".
+// first 8 bytes when the signature is "CWS", LZMA-compressed for "ZWS".
 ByteVector buildMovie(const Timeline& main, const MovieOptions& options = {});
+// The "ZWS" file of an uncompressed one (whatever its version), made with
+// liblzma's .lzma encoder: its data keeps the end marker.
+ByteVector lzmaMovieOf(const ByteVector& fwsFile);
 
 // Writes bytes to a file; creates the folder. Returns the path.
 std::string writeFile(const std::string& path, const ByteVector& bytes);

@@ -1,5 +1,6 @@
 #include "support/tag_list.hpp"
 
+#include <lzma.h>
 #include <zlib.h>
 
 namespace framestow::test {
@@ -16,6 +17,31 @@ ByteVector inflated(const ByteVector& file, std::string& problem) {
   const int rc = uncompress2(movie.data() + 8, &produced, file.data() + 8, &consumed);
   movie.resize(8 + produced);
   if (rc != Z_OK || movie.size() != declared || consumed != file.size() - 8) problem = "the body does not inflate to exactly the declared length";
+  return movie;
+}
+
+// The uncompressed movie of a "ZWS" file: the data after the length field
+// and the properties decoded by the .lzma format's decoder, given the 13-byte
+// header that format has (the properties, then the 64-bit size).
+ByteVector decodedLzma(const ByteVector& file, std::string& problem) {
+  const std::uint32_t declared = u32At(file, 4);
+  ByteVector movie(file.begin(), file.begin() + 8);
+  problem = "the body does not decode to exactly the declared length";
+  if (file.size() < 17 || declared < 8 || u32At(file, 8) != file.size() - 17) return movie;
+  ByteVector input(file.begin() + 12, file.begin() + 17);
+  for (int i = 0; i < 8; ++i) input.push_back(i < 4 ? static_cast<std::uint8_t>((declared - 8) >> (8 * i)) : 0);
+  input.insert(input.end(), file.begin() + 17, file.end());
+  movie.resize(std::size_t{declared} + 1);
+  lzma_stream stream = LZMA_STREAM_INIT;
+  if (lzma_alone_decoder(&stream, UINT64_MAX) != LZMA_OK) return movie;
+  stream.next_in = input.data();
+  stream.avail_in = input.size();
+  stream.next_out = movie.data() + 8;
+  stream.avail_out = movie.size() - 8;
+  const lzma_ret rc = lzma_code(&stream, LZMA_FINISH);
+  movie.resize(movie.size() - stream.avail_out);
+  lzma_end(&stream);
+  if (rc == LZMA_STREAM_END && movie.size() == declared && stream.avail_in == 0) problem.clear();
   return movie;
 }
 
@@ -49,7 +75,9 @@ Listing listMovie(const ByteVector& file) {
   Listing listing;
   if (file.size() < 9) return listing;
   const std::uint32_t declared = u32At(file, 4);
-  ByteVector& movie = listing.movie = file[0] == 'C' ? inflated(file, listing.problem) : file;
+  ByteVector& movie = listing.movie = file[0] == 'C'   ? inflated(file, listing.problem)
+                                      : file[0] == 'Z' ? decodedLzma(file, listing.problem)
+                                                       : file;
   listing.complete = movie.size() >= declared;
   if (listing.complete) movie.resize(declared);
   const std::size_t first = movie.size() < 9 ? 0 : 8 + (5 + 4 * static_cast<std::size_t>(movie[8] >> 3) + 7) / 8 + 4;

@@ -27,10 +27,10 @@ struct Listing {
   ByteVector trailer;           // declared bytes after the End tag or the last whole tag
   bool complete = false;        // the declared movie is all there
   bool whole = false;           // complete, and every tag (sprites' too) lies inside it
-  std::string problem;          // why a "CWS" body does not inflate to exactly the declared length
+  std::string problem;          // why a "CWS" or "ZWS" body does not give exactly the declared length
 };
 
-// The listing of a movie file; a "CWS" body is inflated first.
+// The listing of a movie file; a "CWS" or "ZWS" body is decompressed first.
 Listing listMovie(const ByteVector& file);
 // The tags inside a DefineSprite; `whole` turns false unless they fill its body exactly.
 std::vector<ListedTag> spriteTags(const ListedTag& sprite, bool* whole = nullptr);
