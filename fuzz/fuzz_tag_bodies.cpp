@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const ByteVector body(data + 1, data + size);
   const ByteVector tag = tagBytes(framestow::fuzz::kTagCodes[data[0] % std::size(framestow::fuzz::kTagCodes)], body, (data[0] & 0x80) != 0);
-  const ByteVector movie = movieOf({kBackground, bitmap(1), shape(2, {1}), font(3), sound(4), sprite(5, {place(2), kShowFrame, kEnd}), tag,
-                                    exports({{2, "shape"}, {5, "clip"}, {4, "sound"}}), kShowFrame, place(5), kShowFrame, kEnd},
+  const ByteVector movie = movieOf({kBackground, bitmap(1), shape(2, {1}), font(3), sound(4), sprite(5, {place(2), kShowFrameBytes, kEndBytes}), tag,
+                                    exports({{2, "shape"}, {5, "clip"}, {4, "sound"}}), kShowFrameBytes, place(5), kShowFrameBytes, kEndBytes},
                                    header("FWS", 8));
   framestow::fuzz::abortOnFailures(framestow::test::runWholeJob(movie, framestow::fuzz::scratchFolder(), 4));
   return 0;

@@ -18,7 +18,7 @@ namespace framestow::test::app {
 namespace {
 
 // What a row can check besides the controls' texts (keyed by control id).
-enum Observed : int { kStates = -1, kFocus = -2, kTarget = -3, kEnd = -4, kRange = -5, kChooser = -6,
+enum Observed : int { kStates = -1, kFocus = -2, kTarget = -3, kEndBytes = -4, kRange = -5, kChooser = -6,
                       kRemembered = -7, kStatesWhileBusy = -8, kFiles = -9 };
 
 struct Flow {
@@ -94,7 +94,7 @@ const Flow kFlows[] = {
     {"ANewLoadClearsAFailedAnalysis", {.badFill = true}, "load:m.swf analyze load:other.swf analyze",
      {{kStates, kAnalysed}, {ANALYSISTEXT1, "Number of linked assets found: 1"}}},
     {"NothingActsWhileAnAnalysisRuns", {.redundantBytes = 10}, "load:m.swf analyze", {{kStatesWhileBusy, " / backup"},
-      {kEnd, "-1"}, {SHORTNAMETEXT, "File Name: m.swf"}, {kTarget, "1"}, {kFiles, kUntouched}}},
+      {kEndBytes, "-1"}, {SHORTNAMETEXT, "File Name: m.swf"}, {kTarget, "1"}, {kFiles, kUntouched}}},
     // The target frame
     {"EnterPlansForTheTypedFrame", {}, "load:m.swf analyze frame:2",
      {{kStates, kPlanned}, {kTarget, "2"}, {COMMENTTEXT1, "{moved}"}, {COMMENTTEXT2, kOK2}, {COMMENTTEXT3, ""}}},
@@ -144,7 +144,7 @@ const Flow kFlows[] = {
      {{kTarget, "2"}, {COMMENTTEXT2, kOK2}, {kFiles, kSavedFor2}}},
     {"SaveWritesNothingWhenTheTypedFrameLeavesNothingToSave", {}, "load:m.swf analyze frame:2 type:1 save",
      {{kStates, kAnalysed}, {COMMENTTEXT3, ""}, {kFiles, kUntouched}}},
-    {"ExitEndsTheDialogWithCode0", {}, "exit", {{kEnd, "0"}}},
+    {"ExitEndsTheDialogWithCode0", {}, "exit", {{kEndBytes, "0"}}},
 };
 
 void PrintTo(const Flow& flow, std::ostream* out) { *out << flow.name; }
@@ -211,7 +211,7 @@ class Flows : public ::testing::TestWithParam<Flow> {
   std::map<int, std::string> observed() const {
     const std::map<int, std::string> focusNames{{0, "none"}, {FILE_PATH_FLD, "path"}, {F_TARGET_FLD, "target"}};
     std::map<int, std::string> seen(w.texts.begin(), w.texts.end());
-    seen.insert({{kStates, w.states()}, {kTarget, std::to_string(c.targetFrame())}, {kEnd, std::to_string(w.endCode)},
+    seen.insert({{kStates, w.states()}, {kTarget, std::to_string(c.targetFrame())}, {kEndBytes, std::to_string(w.endCode)},
                  {kRange, w.range}, {kChooser, w.chooserFolder}, {kRemembered, w.remembered}, {kFiles, files()},
                  {kStatesWhileBusy, w.statesWhileBusy}, {kFocus, focusNames.count(w.focus) ? focusNames.at(w.focus) : "?"}});
     return seen;

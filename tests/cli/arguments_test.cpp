@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 
 // One frame, padded with a long tag to exactly `total` bytes uncompressed.
 ByteVector movieOfLength(std::size_t total, const std::string& signature = "FWS") {
-  const std::size_t base = movieOf({kBackground, kShowFrame, kEnd}).size();
-  return movieOf({kBackground, tagBytes(77, Bytes().fill(total - base - 6), true), kShowFrame, kEnd}, header(signature));
+  const std::size_t base = movieOf({kBackground, kShowFrameBytes, kEndBytes}).size();
+  return movieOf({kBackground, tagBytes(77, Bytes().fill(total - base - 6), true), kShowFrameBytes, kEndBytes}, header(signature));
 }
 
 // An exported bitmap tag of exactly `bytes` in frame 1, `frames` frames, attachMovie in frame `attachFrame` (0: none).
@@ -26,27 +26,27 @@ ByteVector verdictMovie(std::size_t bytes, int frames, int attachFrame) {
   Tags tags{kBackground, bitmap(1, bytes - 13), exports({{1, "art"}})};
   for (int f = 1; f <= frames; ++f) {
     if (f == attachFrame) tags.push_back(attach());
-    tags.push_back(kShowFrame);
+    tags.push_back(kShowFrameBytes);
   }
-  tags.push_back(kEnd);
+  tags.push_back(kEndBytes);
   return movieOf(tags);
 }
 
 const ByteVector kUnknownFill = movieOf({kBackground, tagBytes(kDefineShape, Bytes().u16(1).rect(0, 200, 0, 200).u8(1).u8(0x13).fill(8)),
-                                         exports({{1, "broken"}}), kShowFrame, kShowFrame, kEnd});
-const ByteVector kNoLinkedAssets = movieOf({kBackground, shape(1), place(1), kShowFrame, kShowFrame, kEnd});
+                                         exports({{1, "broken"}}), kShowFrameBytes, kShowFrameBytes, kEndBytes});
+const ByteVector kNoLinkedAssets = movieOf({kBackground, shape(1), place(1), kShowFrameBytes, kShowFrameBytes, kEndBytes});
 const ByteVector kNotAMovie(40, 'x');
 const std::string kIncomplete = "Sorry, the file doesn't appear to be complete.\n";
 const std::string kCannotSaveTagPast = "This movie cannot be saved: its last tag runs past the end of the movie.";
 
 // A long tag header declaring `declared` body bytes, of which `present` follow.
 ByteVector cutShort(std::uint16_t code, std::uint32_t declared, const ByteVector& present) { return Bytes().u16(code << 6 | 0x3F).u32(declared).raw(present).data; }
-const ByteVector kTagPastTheEnd = movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrame, kShowFrame, cutShort(77, 100, ByteVector(10, 1))});
+const ByteVector kTagPastTheEnd = movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrameBytes, kShowFrameBytes, cutShort(77, 100, ByteVector(10, 1))});
 
 ByteVector declaring(std::uint32_t length, const std::string& signature) {
   MovieOptions options = header(signature);
   options.fileLength = length;
-  return movieOf({kBackground, kShowFrame, kEnd}, options);
+  return movieOf({kBackground, kShowFrameBytes, kEndBytes}, options);
 }
 
 TEST(CliArguments, Info) {
@@ -61,11 +61,11 @@ TEST(CliArguments, Info) {
        {{{"info", "@c.swf"}, 0, {"File Name: c.swf\nSWF Version: 6 (compressed)\nFile Size: " + std::to_string(movie.size()) + " bytes (uncompressed)\n"}, ""}}},
       {"sizes from 1,024 bytes on in kBytes", {{"a.swf", movieOfLength(1024)}, {"b.swf", movieOfLength(1025)}, {"c.swf", movieOfLength(3000, "CWS")}},
        {{{"info", "@a.swf", "@b.swf", "@c.swf"}, 0, {"File Size: 1024 bytes \n", "File Size: 1.00 kBytes \n", "File Size: 2.93 kBytes (uncompressed)\n"}, ""}}},
-      {"whole pixels, the frame rate, a wide frame rectangle", {{"odd.swf", movieOf({kBackground, kShowFrame, kEnd}, odd)}},
+      {"whole pixels, the frame rate, a wide frame rectangle", {{"odd.swf", movieOf({kBackground, kShowFrameBytes, kEndBytes}, odd)}},
        {{{"analyze", "--json", "@odd.swf"}, 0, {}, "", {}, {},
-         {{"/0/fileInfo", {"SWF Version: 7", "File Size: " + std::to_string(movieOf({kBackground, kShowFrame, kEnd}, odd).size()) + " bytes ",
+         {{"/0/fileInfo", {"SWF Version: 7", "File Size: " + std::to_string(movieOf({kBackground, kShowFrameBytes, kEndBytes}, odd).size()) + " bytes ",
                            "Dimensions: 20 x 15", "Frames (main timeline): 1"}}, {"/0/frameRate", 24.5}, {"/0/width", 20.95}, {"/0/blockCount", 3 + 3 + 1}}}}},
-      {"a frame rectangle that starts left of 0", {{"wide.swf", [] { Bytes m; m.raw(ByteVector{'F', 'W', 'S', 6}).u32(29).rect(-400, 8000, 0, 6000).u8(0).u8(12).u16(1).raw(joined({kBackground, kShowFrame, kEnd})); return m.data; }()}},
+      {"a frame rectangle that starts left of 0", {{"wide.swf", [] { Bytes m; m.raw(ByteVector{'F', 'W', 'S', 6}).u32(29).rect(-400, 8000, 0, 6000).u8(0).u8(12).u16(1).raw(joined({kBackground, kShowFrameBytes, kEndBytes})); return m.data; }()}},
        {{{"analyze", "--json", "@wide.swf"}, 0, {}, "", {}, {}, {{"/0/width", 420}, {"/0/declaredLength", 29}, {"/0/fileSize", 29}, {"/0/blockCount", 3 + 3 + 1}}}}},
       {"a frame rectangle cut off by the declared length reads as zeros, not as the bytes after it", {{"cut.swf", Bytes().raw(ByteVector{'F', 'W', 'S', 6, 9, 0, 0, 0, 0x50}).fill(16, 0x7F).data}},
        {{{"info", "@cut.swf"}, 0, {"Dimensions: 0 x 0\n"}, ""}}},
@@ -104,8 +104,8 @@ TEST(CliArguments, Analyze) {
   const std::string movable = introMovable();
   const std::string warning1 = "WARNING - Attach codes not located! These could be";
   const std::string warning2 = "from a parent or submovie, or within obfuscated code.";
-  const ByteVector obfuscated = movieOf({kBackground, shape(1), sprite(2, {place(1), kShowFrame, kEnd}), exports({{2, "hero"}}), kShowFrame,
-                                         attach(), kShowFrame, tagBytes(kDoAction, Bytes().u8(0x96).u16(200).u8(0)), kShowFrame, kEnd});
+  const ByteVector obfuscated = movieOf({kBackground, shape(1), sprite(2, {place(1), kShowFrameBytes, kEndBytes}), exports({{2, "hero"}}), kShowFrameBytes,
+                                         attach(), kShowFrameBytes, tagBytes(kDoAction, Bytes().u8(0x96).u16(200).u8(0)), kShowFrameBytes, kEndBytes});
   const CliCase cases[] = {
       {"every field of one movie", {{"intro.swf", movie}}, {{{"analyze", "--json", "@intro.swf"}, 0, {}, "", {}, {},
          {{"/0/file", json("@intro.swf")}, {"/0/status", "ok"}, {"/0/message", ""}, {"/0/signature", "FWS"}, {"/0/version", 6},
@@ -127,7 +127,7 @@ TEST(CliArguments, Analyze) {
          {{"/0/analysis", {"Version 4 Flash files do not use linked assets.", "", "", ""}}, {"/0/analysed", false}, {"/0/targets", json::array()}}}}},
       {"without linked assets", {{"plain.swf", kNoLinkedAssets}}, {{{"analyze", "--json", "@plain.swf"}, 0, {}, "", {}, {},
          {{"/0/analysis", {"This movie does not contain linked assets.", " ", " ", ""}}, {"/0/targets/1/saveEnabled", false}}}}},
-      {"a single frame", {{"one.swf", movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrame, kEnd})}}, {{{"analyze", "--json", "@one.swf"}, 0, {}, "", {}, {},
+      {"a single frame", {{"one.swf", movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrameBytes, kEndBytes})}}, {{{"analyze", "--json", "@one.swf"}, 0, {}, "", {}, {},
          {{"/0/analysis", {"Number of linked assets found: 1", "There is only one frame in the main timeline.", "Assets cannot be moved.",
                            "No redundant export codes found."}}}}}},
       {"no attach code", {{"quiet.swf", verdictMovie(100, 4, 0)}}, {{{"analyze", "--json", "--frame", "3", "@quiet.swf"}, 0, {}, "", {}, {},
@@ -144,11 +144,11 @@ TEST(CliArguments, Analyze) {
          {{"/0/targets/0/verdict/0", "1024 bytes"}, {"/1/targets/0/verdict/0", "1.00 kBytes"}, {"/2/targets/0/verdict/0", "1.12 kBytes"}}},
         {{"analyze", "--json", "--frame", "3", "@a.swf", "@d.swf"}, 0, {}, "", {}, {},
          {{"/0/targets/0/verdict/0", "1024 bytes - WARNING!"}, {"/1/targets/0/verdict/0", "2.00 kBytes - WARNING!"}}}}},
-      {"frames past the ShowFrames the movie has move nothing", {{"m.swf", [] { MovieOptions o; o.frameCount = 9; return movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrame, kShowFrame, kEnd}, o); }()}},
+      {"frames past the ShowFrames the movie has move nothing", {{"m.swf", [] { MovieOptions o; o.frameCount = 9; return movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrameBytes, kShowFrameBytes, kEndBytes}, o); }()}},
        {{{"analyze", "--json", "--frame", "9", "@m.swf"}, 0, {}, "", {}, {}, {{"/0/targets/0/movableBytes", 0}, {"/0/targets/0/verdict/0", "0 bytes"}}}}},
       {"movies whose bytes are not all there say why they cannot be saved, and no frame offers Save",
-       {{"a.swf", ByteVector(movie.begin(), movie.end() - 1)}, {"b.swf", kTagPastTheEnd}, {"c.swf", movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrame, kShowFrame, cutShort(77, 100, ByteVector(10, 1))}, header("CWS"))},
-        {"d.swf", movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrame, kShowFrame, cutShort(kDefineSprite, 50, Bytes().u16(9).u16(1).u16(1 << 6).data)})}, {"e.swf", movie}},
+       {{"a.swf", ByteVector(movie.begin(), movie.end() - 1)}, {"b.swf", kTagPastTheEnd}, {"c.swf", movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrameBytes, kShowFrameBytes, cutShort(77, 100, ByteVector(10, 1))}, header("CWS"))},
+        {"d.swf", movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrameBytes, kShowFrameBytes, cutShort(kDefineSprite, 50, Bytes().u16(9).u16(1).u16(1 << 6).data)})}, {"e.swf", movie}},
        {{{"analyze", "@a.swf"}, 0, {"\nThis movie cannot be saved: the file is 1 byte shorter than its header declares.\n"}, ""},
         {{"analyze", "--json", "@a.swf", "@b.swf", "@c.swf", "@d.swf", "@e.swf"}, 0, {}, "", {}, {},
          {{"/0/cannotSave", "This movie cannot be saved: the file is 1 byte shorter than its header declares."}, {"/1/cannotSave", kCannotSaveTagPast},
@@ -267,7 +267,7 @@ TEST(CliArguments, ResultsThatCannotBeWrittenFailTheRun) {
 
 // A "CWS" movie of one frame whose one tag holds `size` zero bytes: small on disk, large inflated.
 ByteVector compressedZeros(std::uint32_t size) {
-  const ByteVector head = Bytes().rect(0, 11000, 0, 8000).u8(0).u8(12).u16(1).u16(77 << 6 | 0x3F).u32(size).data, tail = joined({kShowFrame, kEnd});
+  const ByteVector head = Bytes().rect(0, 11000, 0, 8000).u8(0).u8(12).u16(1).u16(77 << 6 | 0x3F).u32(size).data, tail = joined({kShowFrameBytes, kEndBytes});
   ByteVector file = Bytes{'C', 'W', 'S', 10}.u32(static_cast<std::uint32_t>(8 + head.size() + size + tail.size())).data, out(1 << 16);
   const ByteVector zeros(1 << 20, 0);
   z_stream z{};

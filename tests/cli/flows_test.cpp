@@ -17,7 +17,7 @@ TEST(CliFlows, UserScenarios) {
   const ByteVector movie = intro();
   const ByteVector moved = introMoved();
   const ByteVector twice = intro(exports({{2, "hero"}, {2, "hero"}}));
-  const ByteVector threeFrames = movieOf({kBackground, bitmap(1, 40), exports({{1, "art"}}), kShowFrame, kShowFrame, kShowFrame, kEnd});
+  const ByteVector threeFrames = movieOf({kBackground, bitmap(1, 40), exports({{1, "art"}}), kShowFrameBytes, kShowFrameBytes, kShowFrameBytes, kEndBytes});
   const std::string longName = std::string(251, 'm');  // with ".swf" the longest name a folder holds: "_old" does not fit
   const std::string size = std::to_string(movie.size());
   const std::string movable = introMovable();
@@ -39,8 +39,8 @@ TEST(CliFlows, UserScenarios) {
       {"save for frame 2, then for frame 3: the original stays in the first backup", {{"m.swf", threeFrames}},
        {{{"save", "@m.swf", "--frame", "2"}, 0, {"Backup: @m_old.swf\n"}, ""},
         {{"save", "@m.swf", "--frame", "3"}, 0, {"Backup: @m_old_2.swf\n"}, "",
-         {{"m.swf", movieOf({kBackground, kShowFrame, kShowFrame, bitmap(1, 40), exports({{1, "art"}}), kShowFrame, kEnd})}, {"m_old.swf", threeFrames},
-          {"m_old_2.swf", movieOf({kBackground, kShowFrame, bitmap(1, 40), exports({{1, "art"}}), kShowFrame, kShowFrame, kEnd})}}}}},
+         {{"m.swf", movieOf({kBackground, kShowFrameBytes, kShowFrameBytes, bitmap(1, 40), exports({{1, "art"}}), kShowFrameBytes, kEndBytes})}, {"m_old.swf", threeFrames},
+          {"m_old_2.swf", movieOf({kBackground, kShowFrameBytes, bitmap(1, 40), exports({{1, "art"}}), kShowFrameBytes, kShowFrameBytes, kEndBytes})}}}}},
       {"a frame outside the movie, then the right one", {{"intro.swf", movie}},
        {{{"save", "@intro.swf", "--frame", "5"}, 1, {}, "choose 1 to 2", {{"intro.swf", movie}, {"intro_old.swf", std::nullopt}}},
         {{"save", "@intro.swf", "--frame", "2", "--no-backup"}, 0, {}, "", {{"intro.swf", moved}, {"intro_old.swf", std::nullopt}}}}},

@@ -17,10 +17,10 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 // Linked assets, but no attach code: no frame is known to be safe.
-const ByteVector kNoAttach = movieOf({kBackground, shape(1), sprite(2, {place(1), kShowFrame, kEnd}), exports({{2, "hero"}}), kShowFrame, kShowFrame, kEnd});
-const ByteVector kNoLinkedAssets = movieOf({kBackground, shape(1), place(1), kShowFrame, kShowFrame, kEnd});
+const ByteVector kNoAttach = movieOf({kBackground, shape(1), sprite(2, {place(1), kShowFrameBytes, kEndBytes}), exports({{2, "hero"}}), kShowFrameBytes, kShowFrameBytes, kEndBytes});
+const ByteVector kNoLinkedAssets = movieOf({kBackground, shape(1), place(1), kShowFrameBytes, kShowFrameBytes, kEndBytes});
 const ByteVector kUnknownFill = movieOf({kBackground, tagBytes(kDefineShape, Bytes().u16(1).rect(0, 200, 0, 200).u8(1).u8(0x13).fill(8)),
-                                         exports({{1, "broken"}}), kShowFrame, kShowFrame, kEnd});
+                                         exports({{1, "broken"}}), kShowFrameBytes, kShowFrameBytes, kEndBytes});
 const ByteVector kOld = intro(exports({{2, "hero"}}), "FWS", 4);
 const std::string kNotAnSwf = "Sorry, the file doesn't appear to be an swf.";
 
@@ -74,9 +74,9 @@ TEST(CliFolders, Collections) {
 // A folder of every kind of outcome, a slow movie first, so that the others
 // finish before it.
 std::string mixedFolder() {
-  Tags slow{kBackground, shape(1), sprite(2, {place(1), kShowFrame, kEnd}), exports({{2, "hero"}}), kShowFrame, attach()};
-  slow.insert(slow.end(), 400, kShowFrame);
-  slow.push_back(kEnd);
+  Tags slow{kBackground, shape(1), sprite(2, {place(1), kShowFrameBytes, kEndBytes}), exports({{2, "hero"}}), kShowFrameBytes, attach()};
+  slow.insert(slow.end(), 400, kShowFrameBytes);
+  slow.push_back(kEndBytes);
   const std::pair<std::string, ByteVector> files[] = {{"a-slow.swf", movieOf(slow)}, {"b-one.swf", intro(exports({{2, "hero"}}), "CWS")}, {"c-none.swf", kNoLinkedAssets},
                                                       {"d-fill.swf", kUnknownFill}, {"e-text.swf", {'h', 'i'}}, {"f-old.swf", kOld}};
   for (const auto& [name, bytes] : files) writeFile(tempPath("mixed/" + name), bytes);

@@ -14,8 +14,8 @@
 namespace framestow::test {
 namespace {
 
-const ByteVector& S = kShowFrame;
-const ByteVector& E = kEnd;
+const ByteVector& S = kShowFrameBytes;
+const ByteVector& E = kEndBytes;
 
 Bytes attachCode(const std::string& name = "attachMovie") { return Actions().pushString("clip").pushString(name).callMethod().bytes; }
 

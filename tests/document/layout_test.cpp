@@ -23,8 +23,8 @@ struct LayoutRow {
   MovieOptions options = {};
 };
 
-const ByteVector& S = kShowFrame;
-const ByteVector& E = kEnd;
+const ByteVector& S = kShowFrameBytes;
+const ByteVector& E = kEndBytes;
 const ByteVector& bg = kBackground;
 
 ByteVector ex(std::uint16_t id) { return exports({{id, "n" + std::to_string(id)}}); }

@@ -17,7 +17,7 @@ namespace {
 const std::string kIncomplete = "Sorry, the file doesn't appear to be complete.";
 
 // An exported bitmap in frame 1, attachMovie in frame 2: a save for frame 2 moves it.
-const ByteVector kLzmaMovie = movieOf({kBackground, bitmap(1, 300), shape(2, {1}), exports({{2, "hero"}}), kShowFrame, attach(), place(2), kShowFrame, kEnd},
+const ByteVector kLzmaMovie = movieOf({kBackground, bitmap(1, 300), shape(2, {1}), exports({{2, "hero"}}), kShowFrameBytes, attach(), place(2), kShowFrameBytes, kEndBytes},
                                       header("ZWS", 13));
 
 void expectSameAnalysis(const Document& a, const Document& b) {

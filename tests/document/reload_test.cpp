@@ -21,7 +21,7 @@ TEST(Reload, ANextMovieIsHandledAsByAFreshDocument) {
       {"the same movie after itself", generatedMovie(37), {}, generatedMovie(37)},
       {"a movie after a load that failed", generatedMovie(20), {'J', 'U', 'N', 'K', 0, 0, 0, 0, 0, 0}, generatedMovie(12)},
       {"a movie after an analysis that stopped on an unknown fill type, two frames in", generatedMovie(21),
-       movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrame, kShowFrame, tagBytes(kDefineShape, Bytes().u16(2).rect(0, 9, 0, 9).u8(1).u8(0x33)), kShowFrame, kEnd}),
+       movieOf({kBackground, shape(1), exports({{1, "a"}}), kShowFrameBytes, kShowFrameBytes, tagBytes(kDefineShape, Bytes().u16(2).rect(0, 9, 0, 9).u8(1).u8(0x33)), kShowFrameBytes, kEndBytes}),
        generatedMovie(13)},
   };
   for (const auto& row : rows) {

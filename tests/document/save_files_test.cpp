@@ -74,7 +74,7 @@ TEST(SaveSteps, EachFileStepFailingLeavesEveryFileAsItWasAndSaysWhy) {
     const std::string backup = folder + (row.olderBackup ? "/movie_old_2.swf" : "/movie_old.swf");  // the first free name
     Document doc;
     ASSERT_EQ(loadAndAnalyse(doc, row.file, movie), "");
-    if (row.olderBackup) writeFile(folder + "/movie_old.swf", movieOf({kShowFrame, kEnd}));
+    if (row.olderBackup) writeFile(folder + "/movie_old.swf", movieOf({kShowFrameBytes, kEndBytes}));
     const auto before = snapshotOf(folder);
     FaultInjectingFileSystem clean;
     ASSERT_EQ(doc.save(2, row.removal, row.backup, output, clean).result, kFileModified);
@@ -222,12 +222,12 @@ TEST(SaveSituations, WhatASaveWritesAndWhatItLeaves) {
       {.name = "a movie that was not analysed is not saved", .analyse = false, .result = kErrorWriting,
        .reason = "The movie was not analysed, so nothing is written: @real/m.swf"},
       {.name = "a movie whose analysis stopped is not saved",
-       .movie = movieOf({kBackground, tagBytes(kDefineShape, Bytes().u16(1).rect(0, 20, 0, 20).u8(1).u8(0x33).u8(0)), exports({{1, "bad"}}), kShowFrame, kShowFrame, kEnd}),
+       .movie = movieOf({kBackground, tagBytes(kDefineShape, Bytes().u16(1).rect(0, 20, 0, 20).u8(1).u8(0x33).u8(0)), exports({{1, "bad"}}), kShowFrameBytes, kShowFrameBytes, kEndBytes}),
        .result = kErrorWriting, .reason = "The movie was not analysed, so nothing is written: @real/m.swf"},
-      {.name = "a movie before version 5 is not saved", .movie = movieOf({kBackground, kShowFrame, kShowFrame, kEnd}, header("FWS", 4)),
+      {.name = "a movie before version 5 is not saved", .movie = movieOf({kBackground, kShowFrameBytes, kShowFrameBytes, kEndBytes}, header("FWS", 4)),
        .result = kErrorWriting, .reason = "The movie was not analysed, so nothing is written: @real/m.swf"},
       {.name = "a movie whose last tag runs past its data is not saved",
-       .movie = movieOf({kBackground, shape(1), exports({{1, "box"}}), kShowFrame, kShowFrame, ByteVector{0x3F, 0x03, 0xFF, 0xFF, 0, 0, 1, 2}}),
+       .movie = movieOf({kBackground, shape(1), exports({{1, "box"}}), kShowFrameBytes, kShowFrameBytes, ByteVector{0x3F, 0x03, 0xFF, 0xFF, 0, 0, 1, 2}}),
        .result = kErrorWriting, .reason = "The movie is incomplete and cannot be written: @real/m.swf"},
       {.name = "a movie a byte shorter than it declares is not saved", .movie = cutShort, .result = kErrorWriting,
        .reason = "The movie is incomplete and cannot be written: @real/m.swf"},

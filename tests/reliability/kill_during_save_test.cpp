@@ -85,7 +85,7 @@ TEST(KillDuringSave, TheMovieIsOldOrNewAndTheBackupAbsentOrComplete) {
     SCOPED_TRACE(row.name);
     const std::string folder = tempPath(row.signature), movie = folder + "/movie.swf";
     const std::string older = folder + "/movie_old.swf", backup = folder + "/movie_old_2.swf";  // the first free name
-    const ByteVector oldMovie = bitmapsMovie(row.bytes, row.signature), olderBackup = movieOf({kBackground, kShowFrame, kEnd});
+    const ByteVector oldMovie = bitmapsMovie(row.bytes, row.signature), olderBackup = movieOf({kBackground, kShowFrameBytes, kEndBytes});
     Document doc;
     ASSERT_EQ(loadAndAnalyse(doc, oldMovie, movie), "");
     const ByteVector newMovie = saveInMemory(doc, 2, false).bytes;

@@ -37,9 +37,9 @@ ByteVector generatedMovie(unsigned seed) {
           for (int f = 1 + pick(3); f > 0; --f) {
             if (!shown.empty() && pick(10) < 7) inner.push_back(place(any(shown), static_cast<std::uint16_t>(f)));
             if (!sounds.empty() && pick(5) == 0) inner.push_back(startSound(any(sounds)));
-            inner.push_back(kShowFrame);
+            inner.push_back(kShowFrameBytes);
           }
-          define(sprite(id, inner + Tags{kEnd}), shown);
+          define(sprite(id, inner + Tags{kEndBytes}), shown);
           if (pick(5) < 2) tags.push_back(Timeline().doInitAction(id, Actions().constantPool({"lib", "attachMovie"}).pushConstant(1).bytes).bytes());
           break;
         }
@@ -57,9 +57,9 @@ ByteVector generatedMovie(unsigned seed) {
           else tags.push_back(pick(2) != 0 ? kBackground : doAction(attachCall));
       }
     }
-    tags.push_back(kShowFrame);
+    tags.push_back(kShowFrameBytes);
   }
-  tags.push_back(kEnd);
+  tags.push_back(kEndBytes);
   if (pick(10) == 0) tags.push_back(ByteVector{1, 2, 3});
   return movieOf(tags, header(pick(10) < 3 ? "CWS" : "FWS", 8, pick(10) == 0 ? std::optional<std::uint16_t>(pick(20) + 1) : std::nullopt));
 }

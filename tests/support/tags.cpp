@@ -12,12 +12,12 @@ ByteVector joined(const Tags& tags) {
 }
 
 ByteVector sprite(std::uint16_t id, const Tags& inner) {
-  const auto frames = static_cast<std::uint16_t>(std::count(inner.begin(), inner.end(), kShowFrame));
+  const auto frames = static_cast<std::uint16_t>(std::count(inner.begin(), inner.end(), kShowFrameBytes));
   return Timeline().sprite(id, Timeline().raw(joined(inner)), frames).bytes();
 }
 
 ByteVector movieOf(const Tags& tags, MovieOptions options) {
-  if (!options.frameCount) options.frameCount = static_cast<std::uint16_t>(std::count(tags.begin(), tags.end(), kShowFrame));
+  if (!options.frameCount) options.frameCount = static_cast<std::uint16_t>(std::count(tags.begin(), tags.end(), kShowFrameBytes));
   return buildMovie(Timeline().raw(joined(tags)), options);
 }
 
@@ -33,7 +33,7 @@ ByteVector bitmapsMovie(std::size_t bytes, const std::string& signature) {
     tags.push_back(tagBytes(kDefineBitsLossless, Bytes().u16(id).u8(5).u16(1).u16(1).raw(pixels)));
     names.emplace_back(id, "art");
   }
-  return movieOf(tags + Tags{exports(names), kShowFrame, kShowFrame, kShowFrame, kEnd}, header(signature));
+  return movieOf(tags + Tags{exports(names), kShowFrameBytes, kShowFrameBytes, kShowFrameBytes, kEndBytes}, header(signature));
 }
 
 ByteVector shape4(std::uint16_t id, std::uint16_t fill, std::uint16_t line) {

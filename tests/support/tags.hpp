@@ -7,25 +7,16 @@
 #include <utility>
 #include <vector>
 
+#include "common/tag_codes.hpp"
 #include "support/swf_builder.hpp"
 
 namespace framestow::test {
 
 using Tags = std::vector<ByteVector>;
 
-// Tag codes of the SWF format, by the format's names.
-enum Code : std::uint16_t {
-  kEndTag = 0, kShowFrameTag = 1, kDefineShape = 2, kPlaceObject = 4, kDefineBits = 6, kDefineButton = 7,
-  kSetBackgroundColor = 9, kDefineFont = 10, kDefineText = 11, kDoAction = 12, kDefineFontInfo = 13,
-  kDefineSound = 14, kDefineButtonSound = 17, kDefineBitsLossless = 20, kDefineBitsJpeg2 = 21, kDefineShape2 = 22,
-  kDefineButtonCxform = 23, kPlaceObject2 = 26, kDefineShape3 = 32, kDefineText2 = 33, kDefineButton2 = 34,
-  kDefineBitsLossless2 = 36, kDefineEditText = 37, kDefineSprite = 39, kDefineMorphShape = 46, kDefineFont2 = 48,
-  kExportAssets = 56, kDoInitAction = 59, kPlaceObject3 = 70, kDefineScalingGrid = 78, kDefineShape4 = 83,
-  kDefineMorphShape2 = 84,
-};
 
-inline const ByteVector kShowFrame = tagBytes(kShowFrameTag, ByteVector{});
-inline const ByteVector kEnd = tagBytes(kEndTag, ByteVector{});
+inline const ByteVector kShowFrameBytes = tagBytes(kShowFrame, ByteVector{});
+inline const ByteVector kEndBytes = tagBytes(kEnd, ByteVector{});
 inline const ByteVector kBackground = Timeline().setBackgroundColor().bytes();
 
 inline ByteVector shape(std::uint16_t id, const std::vector<std::uint16_t>& bitmapFills = {}) {
