@@ -91,6 +91,11 @@ class ByteReader {
     }
     return bitsOneByteAtATime(count);
   }
+  // Passes over a bit field of any width: a DefineText's glyph fields are as
+  // wide as its 8-bit GlyphBits and AdvanceBits say, up to 255 bits each.
+  void skipBits(int count) {
+    for (; count > 0; count -= 32) bits(count < 32 ? count : 32);
+  }
   // The next `count` (0..31) bits as a two's-complement value.
   std::int32_t signedBits(int count) {
     if (count <= 0) return 0;

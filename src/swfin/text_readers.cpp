@@ -29,10 +29,8 @@ bool readTextRecord(ByteReader& reader, TagCode code, int glyphBits, int advance
     if (flags & kHasFont) reader.u16();  // text height
   } else {
     const int glyphs = flags & kGlyphCount;
-    for (int i = 0; i < glyphs; ++i) {
-      reader.bits(glyphBits);
-      reader.signedBits(advanceBits);
-    }
+    // Only the ids of fonts count: each glyph's index and advance are passed over.
+    for (int i = 0; i < glyphs; ++i) reader.skipBits(glyphBits + advanceBits);
   }
   return true;
 }

@@ -89,6 +89,10 @@ TEST(References, WhatEachTimelineAndDefinitionRefersTo) {
       {"edges with 2-bit coordinates, then new styles", {shapeTag(12, edgesThenNewStyles()), S, E}, 12, {{9, 1}}},
       {"DefineShape4: a focal gradient, a bitmap fill and a filled line style", {shape4(6, 5, 7), S, E}, 6, {{5, 1}, {7, 1}}},
       {"text records start on a byte after glyph bits that end mid-byte", {text(kDefineText, 50, 3, 4), S, E}, 50, {{3, 1}, {4, 1}}},
+      {"glyph fields wider than 32 bits are read whole",
+       {tagBytes(kDefineText, Bytes().u16(50).rect(0, 100, 0, 100).matrix().u8(40).u8(33).u8(0x88).u16(3).u16(240).u8(0x01)
+                                  .raw(BitWriter().ubits(0, 20).ubits(0, 20).sbits(0, 16).sbits(0, 17).finish()).u8(0x88).u16(4).u16(240).u8(0)),
+        S, E}, 50, {{3, 1}, {4, 1}}},
       {"DefineText2 colours have alpha", {text(kDefineText2, 50, 3, 4), S, E}, 50, {{3, 1}, {4, 1}}},
       {"a text defined again starts its row afresh", {text(kDefineText2, 12, 3, 4), text(kDefineText2, 12, 5, 5), S, E}, 12, {{5, 1}, {5, 1}}},
       {"an edit text's font, when it has one", {tagBytes(kDefineEditText, Bytes().u16(40).rect(0, 100, 0, 100).u16(0x0001).u16(3).u16(240)), S, E}, 40, {{3, 1}}},
