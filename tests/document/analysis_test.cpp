@@ -164,6 +164,7 @@ TEST(AttachCodes, InWhichFrameTheCodeFirstAttaches) {
       {"a name cut off by the end of its tag is read up to it",
        {tagBytes(kDoAction, Bytes().u8(0x96).u16(12).u8(0).raw(ByteVector{'a', 't', 't', 'a', 'c', 'h', 'M', 'o', 'v', 'i', 'e'})), S, E}, 6, 0, 1},
       {"a sprite's code is the sprite's", {plain, plain, sprite(5, {attach(), S, E}), S, E}, 6, 3, 1},
+      {"a sprite counts its own frames, wherever it is defined", {S, sprite(5, {attach(), S, E}), S, E}, 6, 1, 1},
       {"a sprite's code is not the main timeline's", {plain, sprite(5, {attach(), S, E}), S, E}, 6, 0, 0},
       {"DefineButton actions", {S, button(30, {1}, attachCode()), S, E}, 6, 0, 2},
       {"DefineButton2 condition actions", {S, S, button2(31, buttonRecord(0x01, 1, true), attachCode("attachSound")), S, E}, 6, 0, 3},

@@ -72,6 +72,7 @@ TEST(Layout, DefinitionsThatMoveAndWhereTheyGo) {
   const LayoutRow rows[] = {
       {"target frame 1 counts the exported definitions of frame 1 and moves nothing",
        {bg, shape(1), ex(1), S, S, E}, 1, false, sizeOf({shape(1)}), {bg, shape(1), ex(1), S, S, E}},
+      {"without SetBackgroundColor the first tag may move", {shape(1), ex(1), S, S, E}, 2, false, sizeOf({shape(1)}), {S, shape(1), ex(1), S, E}},
       {"held-back definitions open the target frame", {bg, shape(2), shape(1), ex(1), place(2), S, place(1, 2), S, E}, 2, false, sizeOf({shape(1)}),
        {bg, shape(2), place(2), S, shape(1), ex(1), place(1, 2), S, E}},
       {"what frame 2 shows stays for frame 3; the exports still come along",

@@ -59,6 +59,10 @@ TEST(Reload, ADocumentBeforeAnyLoadHoldsNothing) {
   EXPECT_FALSE(never.analyze());
   EXPECT_TRUE(never.blocks().empty() && never.frameEnds().empty() && never.linkedAssets().empty() && never.plan(2).movableBytes == 0);
   EXPECT_EQ(saveInMemory(never, 2, false).result, kErrorWriting);
+  // Loaded but not analysed: still nothing to plan or save.
+  ASSERT_EQ(load(never, writeFile(tempPath("unanalysed.swf"), generatedMovie(19))), "");
+  EXPECT_TRUE(never.blocks().empty() && never.plan(2).movableBytes == 0);
+  EXPECT_EQ(saveInMemory(never, 2, false).result, kErrorWriting);
 }
 
 }  // namespace
