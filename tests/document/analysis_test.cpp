@@ -106,6 +106,7 @@ TEST(References, WhatEachTimelineAndDefinitionRefersTo) {
       {"DefineMorphShape's bitmap fill", {morphShape(kDefineMorphShape, 8, 5), S, E}, 8, {{5, 1}}},
       {"DefineMorphShape's gradient fill has start and end matrices",
        {morphShape(kDefineMorphShape, 8, 5, Bytes().u8(0x10).matrix(1, 1).matrix(2, 2).u8(2).fill(20)), S, E}, 8, {{5, 1}}},
+      {"an unknown morph fill type ends the shape's fills: its size is unknown", {morphShape(kDefineMorphShape, 8, 5, Bytes().u8(0x33)), S, E}, 8, {}},
       {"DefineMorphShape2's bitmap fill and filled line style", {morphShape(kDefineMorphShape2, 9, 6), S, E}, 9, {{6, 1}, {6, 1}}},
   };
   for (const ReferenceRow& row : rows) {
