@@ -216,6 +216,10 @@ TEST(SaveSituations, WhatASaveWritesAndWhatItLeaves) {
          return savedForFrame2(doc, path), writeFile(path, bitmapsMovie(300)), nullptr; }, .backupAt = "real/m_old_2.swf"},
       {.name = "a save rewritten by someone else is left alone", .meanwhile = [](Document& doc, const std::string& path) {
          return savedForFrame2(doc, path), rewritten(doc, path); }, .frame = 3, .result = kErrorWriting, .reason = "The file changed since it was loaded: @real/m.swf"},
+      {.name = "a copy saved elsewhere, put over the movie, is no save of the movie's own", .meanwhile = [](Document& doc, const std::string& path) {
+         const std::string out = fs::path(path).parent_path().parent_path().string() + "/other/out.swf";
+         return doc.save(2, false, true, out), fs::copy_file(out, path, fs::copy_options::overwrite_existing), nullptr; },
+       .frame = 3, .result = kErrorWriting, .reason = "The file changed since it was loaded: @real/m.swf"},
       {.name = "a movie that already has the layout is not written again", .movie = movedTo2(bitmapsMovie(300)), .result = kLaidOut},
       {.name = "nor when it is compressed, with removal", .movie = movedTo2(bitmapsMovie(300, "CWS")), .removal = true, .result = kLaidOut},
       {.name = "a movie moved to frame 2 is saved for frame 3", .movie = movedTo2(bitmapsMovie(300)), .frame = 3, .backupAt = "real/m_old.swf"},
