@@ -22,9 +22,9 @@ inline const std::string& scratchFolder() {
 
 // The tags the analysis reads field by field; a seed's first byte indexes them.
 inline constexpr std::uint16_t kTagCodes[] = {
-    test::kDefineShape, test::kDefineShape2, test::kDefineShape3, test::kDefineShape4, test::kDefineText, test::kDefineText2,
-    test::kDefineEditText, test::kDefineButton, test::kDefineButton2, test::kDefineButtonSound, test::kDefineMorphShape,
-    test::kDefineMorphShape2, test::kPlaceObject2, test::kPlaceObject3, test::kDoAction, test::kExportAssets, test::kDefineSprite};
+    kDefineShape, kDefineShape2, kDefineShape3, kDefineShape4, kDefineText, kDefineText2,
+    kDefineEditText, kDefineButton, kDefineButton2, kDefineButtonSound, kDefineMorphShape,
+    kDefineMorphShape2, kPlaceObject2, kPlaceObject3, kDoAction, kExportAssets, kDefineSprite};
 
 inline void abortOnFailures(const test::JobReport& report) {
   if (report.failures.empty()) return;
