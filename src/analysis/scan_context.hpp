@@ -53,8 +53,11 @@ struct ScanContext {
     index.coverCharacter(charId);
     if (charId < index.definingBlocks.size()) index.definingBlocks[charId] = static_cast<std::int32_t>(block);
   }
-  // A button, text or edit text is being defined: its row starts empty.
+  // A button, text or edit text is being defined: its row starts empty. No
+  // character has id 0 (a damaged or empty tag reads as one), and row 0 is the
+  // main timeline's: emptying it would lose what earlier frames show.
   void beginDefinitionRow(std::uint32_t charId) {
+    if (charId == 0) return;
     index.coverCharacter(charId);
     if (charId < index.referenceCounts.size()) index.referenceCounts[charId] = 0;
   }
