@@ -177,7 +177,9 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
       readEditText(ctx, body, n);
       break;
     case kDefineSprite:
-      openSprite(ctx, body, n);
+      // Sprites do not nest: one inside a sprite is left whole, and the open
+      // sprite keeps its own end and frame count.
+      if (ctx.openSprite == 0) openSprite(ctx, body, n);
       break;
     case kExportAssets:
       readExportAssets(ctx, body, n);
@@ -260,7 +262,10 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
     a.appendBlock(static_cast<std::uint16_t>(code), head, static_cast<std::uint32_t>(start),
                   static_cast<std::uint32_t>(length), ctx.openSprite);
 
-    const std::uint64_t nextBlockStart = code == kDefineSprite ? start + head + 4 : tagEnd;
+    // A DefineSprite's tags follow as blocks of their own; one inside a sprite
+    // (sprites do not nest) is a single block, and the scan goes past it.
+    const bool opensSprite = code == kDefineSprite && ctx.openSprite == 0;
+    const std::uint64_t nextBlockStart = opensSprite ? start + head + 4 : tagEnd;
     if (nextBlockStart + 1 >= movie.header.fileLength) stillScanning = false;
     ctx.progress();
     // Only the main timeline's background colour bounds the fixed prefix: a
@@ -274,7 +279,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
     handleTag(ctx, body, n, stillScanning);
     // Sprite numbers only grow, so the blocks of one sprite are one run.
     // A DefineSprite block belongs to the sprite it opens.
-    const std::uint32_t timeline = code == kDefineSprite ? ctx.openSprite : timelineOfTag;
+    const std::uint32_t timeline = opensSprite ? ctx.openSprite : timelineOfTag;
     if (timeline != 0 && timeline < a.spriteGroups.size()) {
       SpriteGroup& group = a.spriteGroups[timeline];
       group.bytes += a.countedSize(n);

@@ -15,9 +15,9 @@ namespace framestow {
 inline bool blockMoves(const MovieIndex& a, const Plan& plan, std::size_t k) {
   if (k >= a.blocks.size()) return false;
   const std::uint32_t timeline = a.timeline(k);
-  if (timeline != 0 && a.tagCode(k) != kDefineSprite && timeline < a.spriteGroups.size()) {
-    k = static_cast<std::size_t>(a.spriteGroups[timeline].defineBlock);
-  }
+  // A block inside a sprite (a DefineSprite nested in it too) moves with the
+  // DefineSprite block that opens the sprite.
+  if (timeline != 0 && timeline < a.spriteGroups.size()) k = static_cast<std::size_t>(a.spriteGroups[timeline].defineBlock);
   return k < plan.moveStamp.size() && plan.moveStamp[k] == plan.stamp;
 }
 

@@ -32,7 +32,7 @@ bool isSprite(const MovieIndex& a, std::int32_t c) {
 std::int64_t countedBytes(const MovieIndex& a, std::size_t block) {
   const std::uint32_t timeline = a.timeline(block);
   if (timeline == 0) return a.countedSize(block);
-  if (a.tagCode(block) == kDefineSprite && timeline < a.spriteGroups.size()) return a.spriteGroups[timeline].bytes;
+  if (timeline < a.spriteGroups.size() && static_cast<std::int64_t>(block) == a.spriteGroups[timeline].defineBlock) return a.spriteGroups[timeline].bytes;
   return 0;
 }
 

@@ -143,8 +143,10 @@ std::vector<std::string> analysisDiffersFromListing(const Document& doc, const B
   const auto first = static_cast<std::uint32_t>(8 + (5 + 4 * (listing.movie[8] >> 3) + 7) / 8 + 4);
   std::vector<Block> expected{{0, 0, 4, 0, 0}, {0, 0, 4, 4, 0}, {0, 0, first - 8, 8, 0}};
   std::vector<LinkedAsset> exported;
-  auto add = [&](const ListedTag& tag, std::uint32_t timeline) {
-    expected.push_back({tag.code, tag.head, static_cast<std::uint32_t>(tag.code == 39 ? 4 : tag.bytes.size() - tag.head), static_cast<std::uint32_t>(tag.offset), timeline});
+  // A DefineSprite's block is its header, id and frame count; one inside a sprite (sprites do not nest) is whole.
+  auto add = [&](const ListedTag& tag, std::uint32_t timeline, bool inSprite = false) {
+    const bool opensSprite = tag.code == 39 && !inSprite;
+    expected.push_back({tag.code, tag.head, static_cast<std::uint32_t>(opensSprite ? 4 : tag.bytes.size() - tag.head), static_cast<std::uint32_t>(tag.offset), timeline});
     for (const auto& [id, name] : exportEntries(tag)) {
       auto asset = std::find_if(exported.begin(), exported.end(), [id = id](const LinkedAsset& a) { return a.id == id; });
       if (id == 0) continue;
@@ -157,7 +159,7 @@ std::vector<std::string> analysisDiffersFromListing(const Document& doc, const B
   for (const ListedTag& tag : listing.tags) {
     add(tag, tag.code == 39 ? ++sprites : 0);
     showFrames += tag.code == 1 ? 1 : 0;
-    if (tag.code == 39) for (const ListedTag& inner : spriteTags(tag)) add(inner, sprites);
+    if (tag.code == 39) for (const ListedTag& inner : spriteTags(tag)) add(inner, sprites, true);
   }
   if (!listing.tags.empty() && listing.tags.back().code == 0) expected.push_back(Block{});
   if (blocks != expected) differences.push_back("the blocks are not the tags the lister reads");
