@@ -91,9 +91,25 @@ void openSprite(ScanContext& ctx, ByteReader& body, std::uint32_t blockIndex) {
   if (a.blockEnd(blockIndex) > ctx.data.size()) a.tagsRunPastData = true;
 }
 
+// Tags whose body starts with the id of the character they define.
+bool definesCharacter(TagCode code) {
+  switch (code) {
+    case kDefineShape: case kDefineShape2: case kDefineShape3: case kDefineShape4: case kDefineButton: case kDefineButton2:
+    case kDefineFont: case kDefineFont2: case kDefineSound: case kDefineBitsLossless: case kDefineBitsJpeg2:
+    case kDefineBitsLossless2: case kDefineText: case kDefineText2: case kDefineMorphShape: case kDefineMorphShape2:
+    case kDefineEditText: case kDefineSprite:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillScanning) {
   MovieIndex& a = ctx.index;
   const auto code = static_cast<TagCode>(a.tagCode(n));
+  // A definition too short to hold its id defines nothing: reading on would
+  // make an id up, and take another character's definition from it.
+  if (body.size() < 2 && definesCharacter(code)) return;
   switch (code) {
     case kEnd:
       if (ctx.openSprite == 0) {
