@@ -15,8 +15,13 @@ void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
   const std::uint32_t b = a.bodySize(block);
   const std::uint8_t* tagBytes = ctx.data.data() + ctx.tagStart;
   const std::span<const std::uint8_t> bodyBytes(tagBytes + h, b);
-  const ExportAssetsBody parsed = readExportAssets(bodyBytes);
   body.skipToEnd();
+  // ExportAssets belongs to the main timeline; a sprite may not hold one.
+  // Inside a sprite it names no linked asset, counts nothing as repeated and
+  // is written as it stands (a shorter tag would leave the DefineSprite's
+  // length claiming bytes that are gone).
+  if (ctx.openSprite != 0) return;
+  const ExportAssetsBody parsed = readExportAssets(bodyBytes);
 
   ReducedExport copy;
   copy.bytes.assign(static_cast<std::size_t>(b) + 6, 0);
@@ -31,11 +36,8 @@ void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
       // An entry is redundant only when it repeats both the character and the
       // name: a second name for a character is another way for ActionScript
       // to attach or register it, and must stay.
-      // Only the main timeline's tags are rebuilt: a shorter tag inside a
-      // sprite would leave the DefineSprite's length claiming bytes that are
-      // gone. Such entries neither count as repeats nor make later ones so.
       const std::string key(reinterpret_cast<const char*>(bodyBytes.data() + entry.offset), entry.size - 1);
-      if (ctx.openSprite == 0 && !ctx.exportEntries.insert(key).second) {
+      if (!ctx.exportEntries.insert(key).second) {
         redundant += static_cast<std::int64_t>(entry.size);
         continue;
       }
@@ -57,7 +59,6 @@ void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
     std::memcpy(copy.bytes.data() + out, bodyBytes.data() + parsed.entriesEnd, rest);
     out += rest;
   }
-  if (ctx.openSprite != 0) return;  // kept as it stands
   if (kept > 0) {
     copy.bytes[h] = static_cast<std::uint8_t>(kept & 0xFF);
     copy.bytes[h + 1] = static_cast<std::uint8_t>(kept >> 8);

@@ -57,7 +57,8 @@ std::vector<LinkedAsset> Document::linkedAssets() const {
   const auto movie = movie_.bytes();
   std::map<std::int32_t, std::vector<std::string>> namesById;
   for (std::size_t k = 0; k < index_.blocks.size(); ++k) {
-    if (index_.tagCode(k) == kExportAssets && index_.headerSize(k) != 0) collectExportNames(movie, index_, k, namesById);
+    // A sprite's ExportAssets exports nothing.
+    if (index_.tagCode(k) == kExportAssets && index_.headerSize(k) != 0 && index_.timeline(k) == 0) collectExportNames(movie, index_, k, namesById);
   }
   assets.reserve(index_.linkedAssetIds.size());
   for (const std::int32_t id : index_.linkedAssetIds) {

@@ -46,14 +46,15 @@ std::set<std::uint32_t> usedEarly(const std::vector<ListedTag>& tags, const Docu
   Uses defined, used;
   std::map<std::uint32_t, int> definitions;
   for (const ListedTag& tag : tags) definitions[tag.id] += definesCharacter(tag.code) ? 1 : 0;
-  std::vector<ListedTag> all;
+  std::vector<std::pair<ListedTag, bool>> all;  // each tag, and whether a sprite holds it
   for (const ListedTag& tag : tags) {
-    all.push_back(tag);
-    if (tag.code == 39 && definitions[tag.id] == 1) for (const ListedTag& inner : spriteTags(tag)) all.push_back(inner);
+    all.emplace_back(tag, false);
+    if (tag.code == 39 && definitions[tag.id] == 1) for (const ListedTag& inner : spriteTags(tag)) all.emplace_back(inner, true);
   }
-  for (const ListedTag& tag : all) {
+  for (const auto& [tag, inSprite] : all) {
     note(used, usedBy(tag), tag.offset);
-    for (const auto& entry : exportEntries(tag)) note(used, entry.first, tag.offset);
+    // A sprite's ExportAssets exports nothing, so it names nothing early.
+    if (!inSprite) for (const auto& entry : exportEntries(tag)) note(used, entry.first, tag.offset);
     if (!definesCharacter(tag.code) || tag.bytes.size() < tag.head + 2) continue;
     note(defined, tag.id, tag.offset);
     // A sprite's placements are tags of their own, seen where they stand; row 0 is the main timeline's.
@@ -147,6 +148,7 @@ std::vector<std::string> analysisDiffersFromListing(const Document& doc, const B
   auto add = [&](const ListedTag& tag, std::uint32_t timeline, bool inSprite = false) {
     const bool opensSprite = tag.code == 39 && !inSprite;
     expected.push_back({tag.code, tag.head, static_cast<std::uint32_t>(opensSprite ? 4 : tag.bytes.size() - tag.head), static_cast<std::uint32_t>(tag.offset), timeline});
+    if (inSprite) return;  // a sprite's ExportAssets exports nothing
     for (const auto& [id, name] : exportEntries(tag)) {
       auto asset = std::find_if(exported.begin(), exported.end(), [id = id](const LinkedAsset& a) { return a.id == id; });
       if (id == 0) continue;
