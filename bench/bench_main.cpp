@@ -456,8 +456,8 @@ void benchPeakMemory(benchmark::State& state, BenchMovie which) {
     const double movieMb = declared / 1048576.0;
     const double peakMb = static_cast<double>(peakKb) / 1024.0;
     state.counters["peak_MB"] = peakMb;
-    // At most 3 x the uncompressed movie + 32 MB, written as a ratio to the movie.
-    addRow("peak memory", name, peakMb, movieMb, (3 * movieMb + 32) / movieMb, "rss", Unit::Megabytes);
+    // At most 2 x the uncompressed movie + 32 MB, written as a ratio to the movie.
+    addRow("peak memory", name, peakMb, movieMb, (2 * movieMb + 32) / movieMb, "rss", Unit::Megabytes);
   }
 }
 
