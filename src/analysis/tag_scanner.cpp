@@ -91,11 +91,12 @@ void openSprite(ScanContext& ctx, ByteReader& body, std::uint32_t blockIndex) {
   if (a.blockEnd(blockIndex) > ctx.data.size()) a.tagsRunPastData = true;
 }
 
-// Tags whose body starts with the id of the character they define.
+// Tags whose body starts with the id of the character they define (font
+// information: of the font whose entry it ends).
 bool definesCharacter(TagCode code) {
   switch (code) {
     case kDefineShape: case kDefineShape2: case kDefineShape3: case kDefineShape4: case kDefineButton: case kDefineButton2:
-    case kDefineFont: case kDefineFont2: case kDefineSound: case kDefineBitsLossless: case kDefineBitsJpeg2:
+    case kDefineFont: case kDefineFont2: case kDefineFontInfo: case kDefineFontInfo2: case kDefineSound: case kDefineBitsLossless: case kDefineBitsJpeg2:
     case kDefineBitsLossless2: case kDefineText: case kDefineText2: case kDefineMorphShape: case kDefineMorphShape2:
     case kDefineEditText: case kDefineSprite:
       return true;
