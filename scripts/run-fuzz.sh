@@ -3,7 +3,9 @@
 #   bash scripts/run-fuzz.sh <fuzz build dir> [seconds per target]
 # Environment: FUZZ_MAX_LEN (default 1048576), FUZZ_SEED_LIMIT (shared movies
 # copied as seeds, default 400), FRAMESTOW_CORPUS_DIR (default ../shared/corpus),
-# FUZZ_TARGETS (default "fuzz_whole_job fuzz_tag_bodies").
+# FUZZ_TARGETS (default "fuzz_whole_job fuzz_tag_bodies"), FUZZ_SEED (libFuzzer's
+# random seed; default: a new one each run) and FUZZ_RUNS (stop after this many
+# inputs; with a fixed seed the run is then the same on every machine).
 # Seeds: the builder's seed movies (and their tag bodies for fuzz_tag_bodies)
 # and a selection of the shared corpus, copied into the build folder at each
 # run. Findings land in <build>/fuzz-work/artifacts.
@@ -55,6 +57,7 @@ for target in $targets; do
   [ "$target" = fuzz_tag_bodies ] && inputs=("$seeds/builder/tags")
   "$build/fuzz/$target" \
     -max_total_time="$seconds" -timeout="$timeout" -max_len="$max_len" -rss_limit_mb=2048 \
+    ${FUZZ_SEED:+-seed="$FUZZ_SEED"} ${FUZZ_RUNS:+-runs="$FUZZ_RUNS"} \
     -print_final_stats=1 -artifact_prefix="$work/artifacts/$target-" \
     "$corpus" "${inputs[@]}" >"$log" 2>&1
   rc=$?
