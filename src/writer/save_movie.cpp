@@ -145,15 +145,16 @@ SaveProblem holdTarget(FileSystem& fs, const SaveTarget& target, const LoadedMov
 // The new movie, complete on the disk in a temporary file beside the target,
 // with the owner and mode of the file it replaces (a new file is private
 // until then). Nothing or why not; the temporary file is gone on failure.
+// The file's bytes are fingerprinted only when `fileFingerprint` is given.
 SaveProblem writeTemporary(FileSystem& fs, const SaveTarget& target, bool replacing, Compression compression,
-                           const AssembledMovie& assembled, TemporaryFile& temp, Fingerprint& fileFingerprint) {
+                           const AssembledMovie& assembled, TemporaryFile& temp, Fingerprint* fileFingerprint) {
   std::error_code error = createTemporary(fs, target.folder, replacing ? 0600 : 0666, temp);
   if (error) return SaveProblem::system(error, target.path);
   // A "CWS" movie is deflated straight into the file: the temporary file is
   // renamed only once complete, so the save stays all or nothing.
   bool deflateFailed = false;
   error = writeEncoded(compression, assembled, [&](const std::uint8_t* data, std::size_t size) {
-    fileFingerprint.add(data, size);
+    if (fileFingerprint) fileFingerprint->add(data, size);
     return temp.file->write(data, size);
   }, deflateFailed);
   if (deflateFailed) {
@@ -223,9 +224,18 @@ WriteOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, con
   }
   if (SaveProblem why = checkWritable(fs, target)) return failed(outcome, kErrorWritingFile, why);
   TemporaryFile temp;
-  Fingerprint fileFingerprint;
-  if (SaveProblem why = writeTemporary(fs, target, held != nullptr, outputCompression(movie, options.compression),
-                                       *assembled, temp, fileFingerprint)) {
+  // The written file is remembered only when it replaces the loaded movie's,
+  // and an uncompressed file is the movie itself, already fingerprinted when
+  // the loaded file was found under the name; checksums cost as much as the
+  // write of a cached file, so none are taken that are not kept.
+  const Compression compression = outputCompression(movie, options.compression);
+  const bool remembered = target.replacesLoaded && options.lastWrite;
+  if (remembered && target.status.kind == FileKind::Missing) movieFingerprint = fingerprintOf(*assembled);
+  Fingerprint fileFingerprint = movieFingerprint;
+  const bool fingerprintFile = remembered && compression != Compression::kNone;
+  if (fingerprintFile) fileFingerprint = Fingerprint{};
+  if (SaveProblem why = writeTemporary(fs, target, held != nullptr, compression, *assembled, temp,
+                                       fingerprintFile ? &fileFingerprint : nullptr)) {
     return failed(outcome, kErrorWritingFile, why);
   }
   if (target.replacesLoaded && options.backup) {
@@ -240,7 +250,7 @@ WriteOutcome saveMovie(const LoadedMovie& movie, const MovieIndex& analysis, con
     if (!outcome.backupPath.empty()) fs.remove(outcome.backupPath);
     return failed(outcome, kErrorWritingFile, SaveProblem::system(error, target.path));
   }
-  if (target.replacesLoaded && options.lastWrite) *options.lastWrite = WrittenFile{fileFingerprint, movieFingerprint, outputCompression(movie, options.compression)};
+  if (remembered) *options.lastWrite = WrittenFile{fileFingerprint, movieFingerprint, compression};
   outcome.result = kFileModified;
   return outcome;
 }

@@ -84,6 +84,9 @@ TEST(LzmaMovies, InPlaceSavesAreLaidOutOnlyWhenCompressedTheSameWay) {
       {"what was written, as zlib again", Compression::kZlib, kLaidOut, 'C'},
       {"what was written, as loaded", std::nullopt, kSaved, 'Z'},
       {"what was written, as LZMA", Compression::kLzma, kLaidOut, 'Z'},
+      {"what was written, uncompressed", Compression::kNone, kSaved, 'F'},
+      {"what was written, uncompressed again", Compression::kNone, kLaidOut, 'F'},
+      {"what was written, as LZMA once more", Compression::kLzma, kSaved, 'Z'},
   };
   // Frame 1 of a movie whose bytes stay where they are.
   Document doc;
