@@ -40,6 +40,8 @@ struct ScanContext {
   std::unordered_set<std::string> exportEntries;
   // The first fixed definition block of each id (see MovieIndex::fixedDefinitions).
   std::unordered_map<std::uint32_t, std::int32_t> fixedDefinitionBlocks;
+  // The first definition block of each id defined again by a later tag.
+  std::unordered_map<std::uint32_t, std::int32_t> supersededDefinitionBlocks;
 
   void progress() const {
     if (tick) tick();
@@ -51,7 +53,17 @@ struct ScanContext {
   void definitionReference(std::uint32_t row, std::int32_t charId) { appendReference(index, row, charId, 1); }
   void define(std::uint32_t charId, std::uint32_t block) {
     index.coverCharacter(charId);
-    if (charId < index.definingBlocks.size()) index.definingBlocks[charId] = static_cast<std::int32_t>(block);
+    if (charId >= index.definingBlocks.size()) return;
+    // A second definition of an id takes over its entry, but the first stays
+    // in the file where it is (players keep the first one they read).
+    std::int32_t& defining = index.definingBlocks[charId];
+    if (defining > 0 && charId != 0) supersededDefinitionBlocks.try_emplace(charId, defining);
+    defining = static_cast<std::int32_t>(block);
+  }
+  // A DefineFontInfo: the font's entry ends at the last of its blocks.
+  void extendFont(std::uint32_t fontId, std::uint32_t block) {
+    index.coverCharacter(fontId);
+    if (fontId < index.definingBlocks.size()) index.definingBlocks[fontId] = static_cast<std::int32_t>(block);
   }
   // A button, text or edit text is being defined: its row starts empty. No
   // character has id 0 (a damaged or empty tag reads as one), and row 0 is the

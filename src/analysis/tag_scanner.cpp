@@ -146,15 +146,16 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
     case kDefineButton:
       readDefineButton(ctx, body, n);
       break;
-    case kDefineFont:
-    case kDefineFont2:
     case kDefineFontInfo:
     case kDefineFontInfo2:
+      ctx.extendFont(body.u16(), n);
+      break;
+    case kDefineFont:
+    case kDefineFont2:
     case kDefineSound:
     case kDefineBitsLossless:
     case kDefineBitsJpeg2:
     case kDefineBitsLossless2:
-      // A font's entry ends at the last of its font and font-info blocks.
       ctx.define(body.u16(), n);
       break;
     case kDefineText:
@@ -310,6 +311,11 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
   }
   for (const auto& [id, block] : ctx.fixedDefinitionBlocks) {
     if (a.referenceCount(id) > 0 && a.definingBlock(id) == 0) a.fixedDefinitions.emplace_back(id, block);
+  }
+  // An earlier definition of an id defined again never moves (the plan moves
+  // the id's last one), so what the id uses stays before it.
+  for (const auto& [id, block] : ctx.supersededDefinitionBlocks) {
+    if (a.referenceCount(id) > 0) a.fixedDefinitions.emplace_back(id, block);
   }
   std::sort(a.fixedDefinitions.begin(), a.fixedDefinitions.end());
   collectMainFirstUses(a);

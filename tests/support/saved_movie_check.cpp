@@ -41,7 +41,7 @@ std::uint32_t usedBy(const ListedTag& tag) {
 // Characters used before the tag that defines them (or never defined); the
 // references of `input` stand for what each definition is built from. Of a
 // character defined twice (no sound movie does that) the analysis keeps one
-// account for both definitions, so they are taken to use nothing.
+// account for both definitions, so each is taken to use all of it.
 std::set<std::uint32_t> usedEarly(const std::vector<ListedTag>& tags, const Document& input) {
   Uses defined, used;
   std::map<std::uint32_t, int> definitions;
@@ -58,7 +58,7 @@ std::set<std::uint32_t> usedEarly(const std::vector<ListedTag>& tags, const Docu
     if (!definesCharacter(tag.code) || tag.bytes.size() < tag.head + 2) continue;
     note(defined, tag.id, tag.offset);
     // A sprite's placements are tags of their own, seen where they stand; row 0 is the main timeline's.
-    if (tag.code == 39 || tag.id == 0 || definitions[tag.id] > 1) continue;
+    if (tag.code == 39 || tag.id == 0) continue;
     for (const Reference& r : input.references(tag.id)) note(used, static_cast<std::uint32_t>(r.charId), tag.offset);
   }
   std::set<std::uint32_t> early;
