@@ -205,7 +205,10 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
     case kDoInitAction: {
       const std::uint32_t sprite = body.u16();
       a.coverCharacter(sprite);
-      a.initActionBlocks[sprite] = static_cast<std::int32_t>(n);
+      // Init code given again for the same sprite travels with it like the
+      // first, so that none of it is left before the sprite's definition.
+      if (a.initActionBlocks[sprite] == 0) a.initActionBlocks[sprite] = static_cast<std::int32_t>(n);
+      else recordCompanion(ctx, sprite, n);
       break;
     }
     default:

@@ -60,6 +60,9 @@ TEST(FuzzFindings, EveryFindingEndsInAMessageOrASoundSave) {
                 exports({{2, "shape"}, {5, "clip"}, {4, "sound"}}), kShowFrameBytes, place(5), kShowFrameBytes, kEndBytes}, header("FWS", 8)), true},
       {"a font of a shape's id after the shape: the shape stays with its bitmap",
        movieOf({kBackground, bitmap(1), shape(2, {1}), font(2), exports({{2, "shape"}}), kShowFrameBytes, kShowFrameBytes, kEndBytes}), true},
+      {"init code given twice for an exported sprite: none of it is left before the sprite",
+       movieOf({kBackground, sprite(1, {kShowFrameBytes, kEndBytes}), tagBytes(kDoInitAction, Bytes().u16(1).u8(0)), exports({{1, "lib"}}),
+                kShowFrameBytes, tagBytes(kDoInitAction, Bytes().u16(1).u8(0)), kShowFrameBytes, kShowFrameBytes, kEndBytes}), true},
   };
   for (const FindingRow& row : rows) {
     SCOPED_TRACE(row.name);
