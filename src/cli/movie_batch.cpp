@@ -14,9 +14,11 @@ namespace framestow::cli {
 namespace {
 
 // Results that may wait behind a slow movie, per thread: enough to keep every
-// thread busy past a movie that takes a few times longer than the others,
-// few enough that the waiting output stays small.
-constexpr std::size_t kLookAheadPerJob = 4;
+// thread busy past a movie that takes as long as dozens of the others (a
+// collection is mostly small movies with a few large ones, and with only a
+// few results allowed to wait, the other threads stood idle behind each large
+// one), few enough that the waiting output stays small.
+constexpr std::size_t kLookAheadPerJob = 64;
 
 // Puts the movies' outputs together the way the framing asks.
 class OutputFrame {
