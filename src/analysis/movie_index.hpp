@@ -78,9 +78,9 @@ struct MovieIndex {
   // sounds, scaling grids): they travel with their character.
   std::unordered_map<std::uint32_t, std::vector<std::int32_t>> companionBlocks;
   // Definitions that never move (DefineShape4, DefineText2, DefineMorphShape2)
-  // but refer to other characters and are defined by no movable tag, and the
-  // first definitions of ids defined again later, as (charId, block), sorted:
-  // what they refer to must stay before them.
+  // but refer to other characters, and the first definitions of ids defined
+  // again later, as (charId, block), sorted: what they refer to must stay
+  // before them.
   std::vector<std::pair<std::int32_t, std::int32_t>> fixedDefinitions;
 
   bool obfuscatedActions = false;  // some action record runs past its tag (attach codes may hide there)

@@ -313,10 +313,11 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
     start = nextBlockStart;
   }
   for (const auto& [id, block] : ctx.fixedDefinitionBlocks) {
-    if (a.referenceCount(id) > 0 && a.definingBlock(id) == 0) a.fixedDefinitions.emplace_back(id, block);
+    if (a.referenceCount(id) > 0) a.fixedDefinitions.emplace_back(id, block);
   }
   // An earlier definition of an id defined again never moves (the plan moves
-  // the id's last one), so what the id uses stays before it.
+  // the id's last one), so what the id uses stays before it, as it does for a
+  // definition that never moves given an id that a movable one also takes.
   for (const auto& [id, block] : ctx.supersededDefinitionBlocks) {
     if (a.referenceCount(id) > 0) a.fixedDefinitions.emplace_back(id, block);
   }

@@ -63,6 +63,8 @@ TEST(FuzzFindings, EveryFindingEndsInAMessageOrASoundSave) {
       {"init code given twice for an exported sprite: none of it is left before the sprite",
        movieOf({kBackground, sprite(1, {kShowFrameBytes, kEndBytes}), tagBytes(kDoInitAction, Bytes().u16(1).u8(0)), exports({{1, "lib"}}),
                 kShowFrameBytes, tagBytes(kDoInitAction, Bytes().u16(1).u8(0)), kShowFrameBytes, kShowFrameBytes, kEndBytes}), true},
+      {"a DefineText2 of a shape's id keeps what it uses before it",
+       movieOf({kBackground, bitmap(1), shape(2, {1}), text(kDefineText2, 2, 1, 1), exports({{2, "shape"}}), kShowFrameBytes, kShowFrameBytes, kEndBytes}), true},
   };
   for (const FindingRow& row : rows) {
     SCOPED_TRACE(row.name);
