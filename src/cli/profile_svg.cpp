@@ -81,7 +81,8 @@ std::string profileSvg(const ProfileChart& chart, const std::string& fileName) {
     }
     for (std::size_t f = 0; f < panel.frameBytes.size(); ++f) {
       const double x = kLeft + slot * static_cast<double>(f) + (slot - barWidth) / 2;
-      const double y = yOf(panel.frameBytes[f]);
+      // A frame of a few bytes still gets a bar a pixel high.
+      const double y = panel.frameBytes[f] > 0 ? std::min(yOf(panel.frameBytes[f]), bottom - 1) : bottom;
       const bool waits = panel.waits[f];
       svg << "<rect x=\"" << number(x) << "\" y=\"" << number(y) << "\" width=\"" << number(barWidth)
           << "\" height=\"" << number(std::max(0.0, bottom - y)) << "\" fill=\"" << (waits ? kWaitColour : kBarColour)

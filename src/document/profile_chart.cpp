@@ -28,7 +28,8 @@ ChartPanel panelOf(const Playback& playback, std::string title) {
   panel.title = std::move(title);
   for (const FrameTiming& t : playback.frames) {
     panel.frameBytes.push_back(t.bytes);
-    panel.waits.push_back(t.waitsSeconds > 0);
+    // Frame 1 always waits for its bytes: the headline gives how long.
+    panel.waits.push_back(t.frame > 1 && t.waitsSeconds > 0);
   }
   panel.summary = playbackSummary(playback);
   return panel;
@@ -59,7 +60,8 @@ std::string playbackSummary(const Playback& playback) {
 std::string axisBytes(std::uint64_t bytes) {
   if (bytes < 1024) return std::to_string(bytes) + " B";
   const double kilobytes = static_cast<double>(bytes) / 1024.0;
-  if (kilobytes < 1024) return format(kilobytes < 10 ? "%.1f kB" : "%.0f kB", kilobytes);
+  const bool whole = kilobytes == static_cast<double>(static_cast<std::uint64_t>(kilobytes));
+  if (kilobytes < 1024) return format(whole ? "%.0f kB" : "%.1f kB", kilobytes);
   return format("%.1f MB", kilobytes / 1024.0);
 }
 
@@ -76,7 +78,9 @@ ProfileChart makeProfileChart(const Playback& before, const Playback* after, std
   if (before.frameRate > 0) {
     chart.budgetBytes = static_cast<std::uint64_t>(before.bytesPerSecond / before.frameRate);
   }
-  chart.scaleBytes = roundUp(std::max(largest, chart.budgetBytes + chart.budgetBytes / 5));
+  // Round numbers of bytes, or of kB (1024 bytes) from there on, as the axis shows them.
+  const std::uint64_t top = std::max(largest, chart.budgetBytes + chart.budgetBytes / 5);
+  chart.scaleBytes = top < 1024 ? roundUp(top) : roundUp((top + 1023) / 1024) * 1024;
   // Four steps up the axis.
   const std::uint64_t step = std::max<std::uint64_t>(1, chart.scaleBytes / 4);
   for (std::uint64_t v = 0; v <= chart.scaleBytes; v += step) chart.ticks.push_back(v);

@@ -15,7 +15,7 @@ namespace framestow {
 struct ChartPanel {
   std::string title;  // "Before", "After the move to frame 2"
   std::vector<std::uint64_t> frameBytes;
-  std::vector<bool> waits;  // the frame shows later than its turn (frame 1: it waits for its bytes)
+  std::vector<bool> waits;  // a frame after the first that shows later than its turn
   std::string summary;      // "First frame after 1.70 s; whole file after 1.71 s; 1 frame waits."
 };
 
