@@ -223,6 +223,8 @@ class LzmaTracker final : public ArrivalTracker {
         if (follow_.damaged() || follow_.produced() < wanted) return false;
         reached(follow_.produced(), consumed_ + at + done);
       }
+      // Whatever follows the last length is not looked at.
+      if (allReached()) return true;
       follow_.run(data + at + done, piece - done, kUnlimited, scratch_.get());
       if (follow_.damaged()) return false;
       at += piece;
