@@ -71,8 +71,11 @@ void printTable(std::ostream& out, const std::string& title, Compression compres
   out << "(seconds) " << playbackSummary(playback) << "\n";
 }
 
-nlohmann::json playbackJson(const Playback& playback) {
-  nlohmann::json frames = nlohmann::json::array();
+// Ordered as the fields are documented: the file, the speeds, before, after.
+using OrderedJson = nlohmann::ordered_json;
+
+OrderedJson playbackJson(const Playback& playback) {
+  OrderedJson frames = OrderedJson::array();
   for (const FrameTiming& t : playback.frames) {
     frames.push_back({{"frame", t.frame},
                       {"bytes", t.bytes},
@@ -160,12 +163,13 @@ ExitStatus runProfile(const ProfileArguments& arguments, std::ostream& out, std:
   const ProfileChart chart = makeProfileChart(before, after ? &*after : nullptr, n);
 
   if (arguments.json) {
-    nlohmann::json document{{"file", report.path},
-                            {"frameRate", report.frameRate},
-                            {"bandwidth", *bandwidth},
-                            {"before", playbackJson(before)}};
+    OrderedJson document{{"file", report.path},
+                         {"frameRate", report.frameRate},
+                         {"bandwidth", *bandwidth},
+                         {"before", playbackJson(before)}};
     if (after) document["after"] = playbackJson(*after);
-    printJson(out, document);
+    // A path that is not UTF-8 is printed with replacement characters, as by the other commands.
+    out << document.dump(2, ' ', false, OrderedJson::error_handler_t::replace) << '\n';
   } else {
     out << "File Name: " << report.shortName << "\n";
     out << "Frame rate: " << report.frameRate << " fps"
