@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace framestow {
 namespace {
@@ -26,7 +27,7 @@ constexpr std::size_t kLookahead = 8;
 class Inflater {
  public:
   Inflater() { ok_ = inflateInit(&zs_) == Z_OK; }
-  Inflater(const Inflater& other) : produced_(other.produced_), ended_(other.ended_) {
+  Inflater(const Inflater& other) : produced_(other.produced_), taken_(other.taken_), ended_(other.ended_) {
     ok_ = other.ok_ && inflateCopy(&zs_, const_cast<z_stream*>(&other.zs_)) == Z_OK;
   }
   Inflater& operator=(const Inflater&) = delete;
@@ -35,8 +36,11 @@ class Inflater {
   }
 
   // Decodes from `size` bytes at `data` until the output grows by `limit`
-  // bytes or the input is used up. The bytes taken; `damaged()` after an error.
-  std::size_t run(const std::uint8_t* data, std::size_t size, std::uint64_t limit, std::uint8_t* scratch) {
+  // bytes or the input is used up. The bytes taken; `damaged()` after an
+  // error. With Z_BLOCK inflate also pauses between deflate blocks, so that
+  // output that ends a block leaves it there rather than in the next one.
+  std::size_t run(const std::uint8_t* data, std::size_t size, std::uint64_t limit, std::uint8_t* scratch,
+                  int flush = Z_NO_FLUSH) {
     if (!ok_ || ended_) return 0;
     zs_.next_in = const_cast<std::uint8_t*>(data);
     zs_.avail_in = static_cast<uInt>(size);
@@ -44,10 +48,12 @@ class Inflater {
       const auto room = static_cast<uInt>(std::min<std::uint64_t>(kScratch, limit - got));
       zs_.next_out = scratch;
       zs_.avail_out = room;
-      const int rc = inflate(&zs_, Z_NO_FLUSH);
+      const uInt before = zs_.avail_in;
+      const int rc = inflate(&zs_, flush);
       const uInt out = room - zs_.avail_out;
       got += out;
       produced_ += out;
+      taken_ += before - zs_.avail_in;
       if (rc == Z_STREAM_END) {
         ended_ = true;
         break;
@@ -57,11 +63,34 @@ class Inflater {
         inflateEnd(&zs_);
         break;
       }
-      if (zs_.avail_out > 0) break;  // it wants more input
+      // It wants more input (or, with Z_BLOCK, paused between blocks).
+      if (zs_.avail_out > 0 && (zs_.avail_in == 0 || (out == 0 && before == zs_.avail_in))) break;
     }
     return size - zs_.avail_in;
   }
+
+  // Stopped with its output limited: how many bytes of the stream a decoder
+  // needs for the last byte put out, read off the code in hand
+  // (inflateMark) and the bits taken but unused; nothing when that code is
+  // unknown (between blocks). A code whose bytes are partly out holds that
+  // byte and ends where inflate stands; a code not yet out is the one after
+  // it, which started where the one holding the byte ended. In a stored
+  // block a byte out is a byte in.
+  std::optional<std::uint64_t> bytesForLastOutput() {
+    const long mark = inflateMark(&zs_);
+    const long back = mark >> 16;
+    const long out = mark & 0xFFFF;
+    const std::uint64_t bit = taken_ * 8 - static_cast<std::uint64_t>(zs_.data_type & 63);
+    if (back >= 0) {
+      const std::uint64_t end = out > 0 ? bit : bit - static_cast<std::uint64_t>(back);
+      return (end + 7) / 8;
+    }
+    if (out > 0) return taken_;
+    return std::nullopt;
+  }
+
   std::uint64_t produced() const { return produced_; }
+  std::uint64_t taken() const { return taken_; }
   bool damaged() const { return !ok_; }
   bool ended() const { return ended_; }
 
@@ -69,13 +98,15 @@ class Inflater {
   z_stream zs_{};
   bool ok_ = false;
   std::uint64_t produced_ = 0;
+  std::uint64_t taken_ = 0;  // stream bytes taken in all
   bool ended_ = false;
 };
 
 // zlib: inflate runs piece by piece with its output limited to the next
-// length, which tells in which bytes that length is reached; a copy of the
-// state taken before the piece is then stepped a byte at a time over the
-// last few of those bytes to find the first that completes it.
+// length, and where it stops says which byte completed it. Where it cannot
+// say (a length that ends a deflate block), a copy of the state taken
+// before the piece is stepped a byte at a time over the last few of the
+// bytes inflate took.
 class ZlibTracker final : public ArrivalTracker {
  public:
   explicit ZlibTracker(std::vector<std::uint64_t> lengths)
@@ -90,19 +121,26 @@ class ZlibTracker final : public ArrivalTracker {
       const Inflater before(*main_);
       if (before.damaged()) return false;
       const std::uint64_t wanted = nextLength();
-      const std::size_t used = main_->run(data + at, size - at, wanted - main_->produced(), scratch_.get());
+      const std::size_t used = main_->run(data + at, size - at, wanted - main_->produced(), scratch_.get(), Z_BLOCK);
       if (main_->produced() < wanted) {
         at += used;
         if (main_->damaged()) return false;
         continue;
       }
-      // Reached within [at, at + used]: find the first byte that reaches it.
+      // Reached within the bytes taken so far.
+      const std::uint64_t earliest = positionCount() > 0 ? positions().back() : 0;
+      if (const auto needed = main_->bytesForLastOutput(); needed && *needed >= earliest && *needed <= main_->taken()) {
+        reached(main_->produced(), *needed);
+        at += used;
+        continue;
+      }
       std::size_t step = used > kLookahead ? used - kLookahead : 0;
       auto exact = std::make_unique<Inflater>(before);
       exact->run(data + at, step, kUnlimited, scratch_.get());
-      if (exact->produced() >= wanted) {  // never expected: step from the piece's start
+      if (exact->produced() >= wanted && step > 0) {  // never expected: step from the piece's start
         exact = std::make_unique<Inflater>(before);
         step = 0;
+        exact->run(data + at, 0, kUnlimited, scratch_.get());  // what it can give without a byte more
       }
       while (exact->produced() < wanted && step < used && !exact->damaged()) {
         exact->run(data + at + step, 1, kUnlimited, scratch_.get());
