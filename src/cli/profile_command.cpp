@@ -105,8 +105,8 @@ CLI::App* addProfileCommand(CLI::App& app, ProfileArguments& arguments) {
   command->add_option("--frame,-f", arguments.frame,
                       "Also profile the movie that save --frame N would write (with its default options)");
   command->add_option("--bandwidth,-b", arguments.bandwidth,
-                      "Connection: 14.4, 28.8, 56k, DSL or T1 (the authoring tool's download settings: 1200, "
-                      "2400, 4800, 33400 and 134400 bytes per second), or kB/s (1 kB = 1000 bytes); default 56k");
+                      "Connection: 14.4, 28.8, 56k, DSL or T1 (1200, 2400, 4800, 33400 and 134400 bytes per "
+                      "second, as in the authoring tool's download settings), or kB/s (1 kB = 1000 bytes); default 56k");
   command->add_flag("--json", arguments.json, "Print JSON, every frame listed");
   command->add_option("--svg", arguments.svg, "Write the chart to this SVG file");
   return command;
