@@ -184,6 +184,7 @@ void DialogController::load(const std::string& path) {
   enableSave(false);
   profileEnabled_ = false;
   loadedProfile_.reset();
+  savedProfile_.reset();
   window_.enable(PROFILE_BTN, false);
   window_.profileChanged();
   window_.setText(FILE_PATH_FLD, path);
@@ -257,6 +258,7 @@ void DialogController::analyze() {
 
   window_.setUpDownRange(F_TARGET_BTN, 1, document_.fileInformation().frameCount & kUpDownMask);
   loadedProfile_ = document_.streamProfile();
+  savedProfile_.reset();
   profileEnabled_ = loadedProfile_.has_value();
   window_.enable(PROFILE_BTN, profileEnabled_);
   targetFrame_ = 1;
@@ -318,12 +320,16 @@ std::optional<ProfileChart> DialogController::profileChart(double bytesPerSecond
   const Playback before = playBack(*loadedProfile_, rate, bytesPerSecond);
   // The movie Save would write: redundant entries go as Save removes them.
   const Verdict& verdict = document_.lastVerdict();
-  std::optional<StreamProfile> saved;
-  if (targetFrame_ > 1 && verdict.movableBytes > 0 && document_.cannotSaveReason().empty()) {
-    saved = document_.savedStreamProfile(targetFrame_, window_.isTicked(IDOPTIMISE));
+  if (targetFrame_ <= 1 || verdict.movableBytes <= 0 || !document_.cannotSaveReason().empty()) {
+    return makeProfileChart(before, nullptr, targetFrame_);
   }
-  if (!saved) return makeProfileChart(before, nullptr, targetFrame_);
-  const Playback after = playBack(*saved, rate, bytesPerSecond);
+  const std::pair<std::int32_t, bool> wanted{targetFrame_, window_.isTicked(IDOPTIMISE)};
+  if (!savedProfile_ || savedProfileFor_ != wanted) {
+    savedProfile_ = document_.savedStreamProfile(wanted.first, wanted.second);
+    savedProfileFor_ = wanted;
+  }
+  if (!savedProfile_) return makeProfileChart(before, nullptr, targetFrame_);
+  const Playback after = playBack(*savedProfile_, rate, bytesPerSecond);
   return makeProfileChart(before, &after, targetFrame_);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "app/busy_animation.hpp"
 #include "app/dialog_window.hpp"
@@ -66,8 +67,12 @@ class DialogController {
   bool saveEnabled_ = false;
   bool busy_ = false;  // an analysis is running
   bool profileEnabled_ = false;
-  // The profile of the file as loaded, measured once per analysis.
+  // The profile of the file as loaded, measured once per analysis, and of
+  // the file Save would write, kept for the frame and tick it was measured
+  // for (another connection speed needs no new measure).
   std::optional<StreamProfile> loadedProfile_;
+  std::optional<StreamProfile> savedProfile_;
+  std::pair<std::int32_t, bool> savedProfileFor_{0, false};
 };
 
 // The number a user typed: leading blanks, an optional sign, then digits;
