@@ -429,6 +429,76 @@ void benchSave(benchmark::State& state, BenchMovie which) {
   addRow(step, name, m.step, m.floor, which.cws ? 1.1 : 1.5, which.cws ? "cpu" : "wall");
 }
 
+void benchProfile(benchmark::State& state, BenchMovie which, bool planned) {
+  // The stream profile of a "CWS" movie: as loaded, against one inflate of
+  // the file; for the movie a save for frame n would write, against one
+  // deflate (level 9) of that movie, which is what the profile runs through
+  // the save's encoder before it inflates the result again.
+  const fs::path path = moviePath(which, true);
+  const std::string name = movieName(which) + ".cws";
+  const std::string step = planned ? "profile n=" + std::to_string(kMainFrames / 2) : "profile";
+  const int n = kMainFrames / 2;
+  const auto& file = fileBytes(path);
+  Document doc;
+  if (!doc.load(path.string()).empty() || !doc.analyze()) {
+    state.SkipWithError("load or analysis failed");
+    addError(step, name, "load or analysis failed");
+    return;
+  }
+  doc.plan(n);
+  std::vector<std::uint8_t> assembled;
+  Document twin;
+  if (planned && twin.load(moviePath(which, false).string()).empty() && twin.analyze()) {
+    const auto collect = [&](const std::uint8_t* data, std::size_t size) {
+      assembled.insert(assembled.end(), data, data + size);
+      return std::error_code();
+    };
+    if (twin.writeTo(n, false, collect, "memory").result != kFileModified) assembled.clear();
+  }
+  MinPair m;
+  int i = 0;
+  for (auto _ : state) {
+    double floor = 0, time = 0;
+    auto runStep = [&] {
+      const double start = cpuNow();
+      const bool ok = planned ? doc.savedStreamProfile(n, false).has_value() : doc.streamProfile().has_value();
+      time = ok ? cpuNow() - start : -1;
+    };
+    auto runFloor = [&] {
+      if (!planned) {
+        floor = timeInflate(file);
+        return;
+      }
+      if (assembled.size() < 8) {
+        floor = -1;
+        return;
+      }
+      const double start = cpuNow();
+      const auto length = static_cast<uLong>(assembled.size() - 8);
+      uLongf packed = compressBound(length);
+      std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[packed]);
+      const int rc = compress2(out.get(), &packed, assembled.data() + 8, length, 9);
+      floor = rc == Z_OK ? cpuNow() - start : -1;
+    };
+    if (i++ % 2 == 0) {
+      runFloor();
+      runStep();
+    } else {
+      runStep();
+      runFloor();
+    }
+    if (floor < 0 || time < 0) {
+      state.SkipWithError("profile or floor failed");
+      addError(step, name, "profile or floor failed");
+      return;
+    }
+    m.add(time, floor);
+    state.SetIterationTime(time);
+  }
+  finish(state, m);
+  addRow(step, name, m.step, m.floor, 1.25, "cpu");
+}
+
 void benchPeakMemory(benchmark::State& state, BenchMovie which) {
   const fs::path path = moviePath(which, which.cws);
   const std::string name = movieName(which) + (which.cws ? ".cws" : ".fws");
@@ -498,6 +568,8 @@ void registerAll() {
       add("save-fws/" + name, size >= 100 ? 6 : size >= 10 ? 10 : 40,
           [fws](benchmark::State& s) { benchSave(s, fws); });
       add("save-cws/" + name, size >= 100 ? 2 : pairs, [cws](benchmark::State& s) { benchSave(s, cws); });
+      add("profile/" + name, pairs, [cws](benchmark::State& s) { benchProfile(s, cws, false); });
+      add("profile-saved/" + name, size >= 100 ? 2 : pairs, [cws](benchmark::State& s) { benchProfile(s, cws, true); });
       if (!options.peakDriver.empty() && (size >= 100 || size <= 1)) {
         add("peak-memory/" + name + ".fws", 1, [fws](benchmark::State& s) { benchPeakMemory(s, fws); });
         add("peak-memory/" + name + ".cws", 1, [cws](benchmark::State& s) { benchPeakMemory(s, cws); });

@@ -33,6 +33,8 @@ step "Moving the linked assets to frame 2 (a new file; the sample stays as it is
   "$cli" save "$sample" --frame 2 --output "$moved"
 step "The new movie: frame 1 now holds only the preloader" \
   "$cli" analyze "$moved"
+step "How the sample streams in at 56k, before and after the move to frame 2" \
+  "$cli" profile "$sample" --frame 2
 
 app="$build/src/app/framestow"
 case "$app" in /*) ;; *) app="./$app" ;; esac
@@ -42,6 +44,7 @@ cat <<EOF
 Done. Try it on your own movies:
   $cli analyze path/to/movie.swf
   $cli save path/to/movie.swf --frame 2      (keeps the original as movie_old.swf)
+  $cli profile path/to/movie.swf --frame 2 --bandwidth DSL --svg chart.svg
 
 To start the desktop app: $app   (or: make app)
 EOF

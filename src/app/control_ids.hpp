@@ -41,6 +41,8 @@ enum ControlId : int {
   SAVE_BLOCKED_TEXT = 160,
   SAVE_CAUSE_TEXT = 161,
   BACKUP_NAME_TEXT = 162,
+  // Opens the window with the stream profile for the target frame.
+  PROFILE_BTN = 163,
 };
 
 }  // namespace framestow::app

@@ -54,6 +54,7 @@ void DialogController::start() {
     window_.enable(id, false);
   }
   window_.setTicked(IDBACKUP, true);
+  window_.enable(PROFILE_BTN, false);
   for (ControlId id : kAnalysisLines) {
     window_.setText(id, "");
   }
@@ -83,6 +84,9 @@ void DialogController::command(int id) {
       break;
     case IDOPTIMISE:
       optimiseClicked();
+      break;
+    case PROFILE_BTN:
+      if (profileEnabled_) window_.showProfile();
       break;
     case BTN_SAVE:
       save();
@@ -178,6 +182,11 @@ void DialogController::load(const std::string& path) {
   // Whatever the outcome, nothing of the previous movie may be planned or saved.
   targetEnabled_ = false;
   enableSave(false);
+  profileEnabled_ = false;
+  loadedProfile_.reset();
+  savedProfile_.reset();
+  window_.enable(PROFILE_BTN, false);
+  window_.profileChanged();
   window_.setText(FILE_PATH_FLD, path);
   const std::string message = document_.load(path);
   const FileInformation& info = document_.fileInformation();
@@ -227,6 +236,7 @@ void DialogController::analyze() {
   for (ControlId id : kInputControls) {
     window_.enable(id, false);
   }
+  window_.enable(PROFILE_BTN, false);
   animation_.setFrame(0);
   bool scanned = false;
   window_.runBusy([this, &scanned] { scanned = document_.analyze([this] { progressTick(); }); });
@@ -247,6 +257,10 @@ void DialogController::analyze() {
   }
 
   window_.setUpDownRange(F_TARGET_BTN, 1, document_.fileInformation().frameCount & kUpDownMask);
+  loadedProfile_ = document_.streamProfile();
+  savedProfile_.reset();
+  profileEnabled_ = loadedProfile_.has_value();
+  window_.enable(PROFILE_BTN, profileEnabled_);
   targetFrame_ = 1;
   window_.setText(F_TARGET_FLD, "1");
   plan();
@@ -297,6 +311,26 @@ void DialogController::plan() {
     enableSave(on);
     window_.enable(IDBACKUP, on);
   }
+  window_.profileChanged();
+}
+
+std::optional<ProfileChart> DialogController::profileChart(double bytesPerSecond) {
+  if (!profileEnabled_ || !loadedProfile_) return std::nullopt;
+  const double rate = document_.fileInformation().frameRate;
+  const Playback before = playBack(*loadedProfile_, rate, bytesPerSecond);
+  // The movie Save would write: redundant entries go as Save removes them.
+  const Verdict& verdict = document_.lastVerdict();
+  if (targetFrame_ <= 1 || verdict.movableBytes <= 0 || !document_.cannotSaveReason().empty()) {
+    return makeProfileChart(before, nullptr, targetFrame_);
+  }
+  const std::pair<std::int32_t, bool> wanted{targetFrame_, window_.isTicked(IDOPTIMISE)};
+  if (!savedProfile_ || savedProfileFor_ != wanted) {
+    savedProfile_ = document_.savedStreamProfile(wanted.first, wanted.second);
+    savedProfileFor_ = wanted;
+  }
+  if (!savedProfile_) return makeProfileChart(before, nullptr, targetFrame_);
+  const Playback after = playBack(*savedProfile_, rate, bytesPerSecond);
+  return makeProfileChart(before, &after, targetFrame_);
 }
 
 void DialogController::optimiseClicked() {
@@ -309,6 +343,8 @@ void DialogController::optimiseClicked() {
     enableSave(false);
     window_.enable(IDBACKUP, false);
   }
+  // The movie Save would write keeps or drops the redundant entries with the tick.
+  window_.profileChanged();
 }
 
 void DialogController::save() {

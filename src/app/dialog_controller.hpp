@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "app/busy_animation.hpp"
 #include "app/dialog_window.hpp"
 #include "document/document.hpp"
+#include "document/profile_chart.hpp"
 
 namespace framestow::app {
 
@@ -29,6 +31,11 @@ class DialogController {
   // Shows `path` in the path field and loads it (a movie named on the command
   // line or dropped on the window).
   void openMovie(const std::string& path);
+
+  // The stream profile chart for the target frame shown, at `bytesPerSecond`:
+  // the movie as loaded, and the movie Save would write now (when the frame
+  // moves something and the movie can be saved). Nothing before an analysis.
+  std::optional<ProfileChart> profileChart(double bytesPerSecond);
 
   BusyAnimation& animation() { return animation_; }
   const Document& document() const { return document_; }
@@ -59,6 +66,13 @@ class DialogController {
   bool targetEnabled_ = false;
   bool saveEnabled_ = false;
   bool busy_ = false;  // an analysis is running
+  bool profileEnabled_ = false;
+  // The profile of the file as loaded, measured once per analysis, and of
+  // the file Save would write, kept for the frame and tick it was measured
+  // for (another connection speed needs no new measure).
+  std::optional<StreamProfile> loadedProfile_;
+  std::optional<StreamProfile> savedProfile_;
+  std::pair<std::int32_t, bool> savedProfileFor_{0, false};
 };
 
 // The number a user typed: leading blanks, an optional sign, then digits;

@@ -12,7 +12,7 @@ using K = ControlKind;
 // and under the backup box) each add 9 units to their group, which moves the
 // groups below them down. The target field holds five digits, the most frames
 // a movie can declare.
-constexpr std::array<ControlTemplate, 30> kControls{{
+constexpr std::array<ControlTemplate, 31> kControls{{
     {FILE_LOCATION_LABEL, K::StaticText, "File Location", {15, 62, 40, 8}, false},
     {FILE_PATH_FLD, K::Edit, "", {15, 70, 180, 12}, true},
     {IDBROWSE, K::PushButton, "&Browse...", {200, 69, 40, 14}, true},
@@ -29,24 +29,25 @@ constexpr std::array<ControlTemplate, 30> kControls{{
     {ANALYSISTEXT3, K::StaticText, "", {21, 183, 220, 8}, false},
     {ANALYSISTEXT4, K::StaticText, "", {21, 192, 220, 8}, false},
     {SAVE_BLOCKED_TEXT, K::StaticText, "", {21, 201, 220, 8}, false},
-    {MODIFICATION_GROUP, K::GroupBox, "Modification", {15, 219, 234, 51}, false},
+    {MODIFICATION_GROUP, K::GroupBox, "Modification", {15, 219, 234, 65}, false},
     {TARGET_LABEL, K::StaticText, "Move assets to frame", {31, 230, 80, 8}, false},
     {F_TARGET_FLD, K::DigitsEdit, "", {46, 240, 28, 12}, true},
     {F_TARGET_BTN, K::UpDown, "", {74, 240, 22, 12}, true},
     {COMMENTTEXT1, K::StaticText, "", {113, 230, 128, 8}, false},
     {COMMENTTEXT2, K::StaticText, "", {113, 239, 128, 8}, false},
     {COMMENTTEXT3, K::StaticText, "", {113, 248, 128, 8}, false},
-    {SAVE_CAUSE_TEXT, K::StaticText, "", {21, 257, 220, 8}, false},
-    {OUTPUT_GROUP, K::GroupBox, "Output", {15, 275, 234, 46}, false},
-    {IDOPTIMISE, K::CheckBox, "Remove Redundant Bytes", {23, 286, 150, 8}, true},
-    {IDBACKUP, K::CheckBox, "Save original as [filename]_old.swf", {23, 298, 150, 8}, true},
-    {BACKUP_NAME_TEXT, K::StaticText, "", {35, 307, 160, 8}, false},
-    {BTN_SAVE, K::PushButton, "&Save", {200, 289, 40, 14}, true},
-    {IDCANCEL, K::PushButton, "&Exit", {200, 327, 40, 14}, true},
+    {PROFILE_BTN, K::PushButton, "&Profile…", {31, 255, 50, 14}, true},
+    {SAVE_CAUSE_TEXT, K::StaticText, "", {21, 271, 220, 8}, false},
+    {OUTPUT_GROUP, K::GroupBox, "Output", {15, 289, 234, 46}, false},
+    {IDOPTIMISE, K::CheckBox, "Remove Redundant Bytes", {23, 300, 150, 8}, true},
+    {IDBACKUP, K::CheckBox, "Save original as [filename]_old.swf", {23, 312, 150, 8}, true},
+    {BACKUP_NAME_TEXT, K::StaticText, "", {35, 321, 160, 8}, false},
+    {BTN_SAVE, K::PushButton, "&Save", {200, 303, 40, 14}, true},
+    {IDCANCEL, K::PushButton, "&Exit", {200, 341, 40, 14}, true},
 }};
 
 const DialogTemplate kMainDialog{
-    "Framestow", {70, 20, 265, 347}, "Helvetica", 8, kControls};
+    "Framestow", {70, 20, 265, 361}, "Helvetica", 8, kControls};
 
 }  // namespace
 

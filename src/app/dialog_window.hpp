@@ -47,6 +47,12 @@ class DialogWindow {
   // Paints whatever is pending at once, when the work runs on the window's
   // own thread. May be called from the thread that runs the work of runBusy.
   virtual void repaintNow() = 0;
+
+  // Opens (or raises) the window with the stream profile, which asks the
+  // controller for its chart (DialogController::profileChart).
+  virtual void showProfile() {}
+  // The target frame or the plan changed: an open profile window redraws.
+  virtual void profileChanged() {}
 };
 
 }  // namespace framestow::app

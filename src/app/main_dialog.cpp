@@ -1,4 +1,5 @@
 #include "app/main_dialog.hpp"
+#include "app/profile_window.hpp"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -502,6 +503,23 @@ void MainDialog::repaintNow() {
     animationPending_ = false;
     page_->repaint(animationRect());
   }
+}
+
+void MainDialog::showProfile() {
+  if (profileWindow_ == nullptr) {
+    profileWindow_ = new ProfileWindow(this, [this](double bytesPerSecond) {
+      return controller_->profileChart(bytesPerSecond);
+    });
+  } else {
+    profileWindow_->refresh();
+  }
+  profileWindow_->show();
+  profileWindow_->raise();
+}
+
+void MainDialog::profileChanged() {
+  // Only an open window follows the target frame: measuring costs a deflate.
+  if (profileWindow_ != nullptr && profileWindow_->isVisible()) profileWindow_->refresh();
 }
 
 }  // namespace framestow::app

@@ -22,6 +22,7 @@ class QScrollArea;
 namespace framestow::app {
 
 class UpDownControl;
+class ProfileWindow;
 
 class MainDialog : public QDialog, public DialogWindow {
   Q_OBJECT
@@ -46,6 +47,10 @@ class MainDialog : public QDialog, public DialogWindow {
   void runBusy(const std::function<void()>& work) override;
   void invalidateAnimation() override;
   void repaintNow() override;
+  void showProfile() override;
+  void profileChanged() override;
+  // The stream profile's window, once Profile… opened it.
+  ProfileWindow* profileWindow() const { return profileWindow_; }
 
   QWidget* control(ControlId id) const { return controls_.value(id, nullptr); }
   DialogController& controller() { return *controller_; }
@@ -102,6 +107,7 @@ class MainDialog : public QDialog, public DialogWindow {
   std::array<QPixmap, 2> banner_;
   std::array<std::array<QPixmap, 2>, 13> frames_;
   std::function<std::string(const std::string&)> fileChooser_;
+  ProfileWindow* profileWindow_ = nullptr;
 };
 
 // The open dialog's settings: title, filters, suffix, existing files only.

@@ -13,6 +13,7 @@
 #include "cli/frame_number.hpp"
 #include "cli/json_output.hpp"
 #include "cli/movie_inputs.hpp"
+#include "cli/profile_command.hpp"
 
 namespace {
 
@@ -29,7 +30,7 @@ constexpr const char* kExitCodes =
     "or is not a complete movie; 3 the movie cannot be analysed or modified; 4 the backup or the new "
     "movie could not be written. With several files the highest status wins.";
 
-constexpr std::string_view kCommands[] = {"info", "analyze", "save"};
+constexpr std::string_view kCommands[] = {"info", "analyze", "save", "profile"};
 
 // The --frame of save that picks each movie's own first attach frame.
 constexpr const char* kAttachFrame = "attach";
@@ -157,10 +158,13 @@ int run(int argc, char** argv) {
           "zlib (a CWS file), lzma (ZWS, SWF 13 and later) or none (FWS); by default as the file was")
       ->check(CLI::IsMember({"zlib", "lzma", "none"}));
 
+  framestow::cli::ProfileArguments profile;
+  CLI::App* profileCommand = framestow::cli::addProfileCommand(app, profile);
+
   const bool json = jsonRequested(argc, argv);
   const std::string_view command = commandArgument(argc, argv);
   if (!command.empty() && std::find(std::begin(kCommands), std::end(kCommands), command) == std::end(kCommands)) {
-    return usageError("Unknown command: " + std::string(command) + " (the commands are info, analyze and save)",
+    return usageError("Unknown command: " + std::string(command) + " (the commands are info, analyze, save and profile)",
                       json);
   }
   try {
@@ -190,6 +194,7 @@ int run(int argc, char** argv) {
   if (infoCommand->parsed()) status = framestow::cli::runInfo(info, std::cin, std::cout, std::cerr);
   if (analyzeCommand->parsed()) status = framestow::cli::runAnalyze(analyze, std::cin, std::cout, std::cerr);
   if (saveCommand->parsed()) status = framestow::cli::runSave(save, std::cin, std::cout, std::cerr);
+  if (profileCommand->parsed()) status = framestow::cli::runProfile(profile, std::cout, std::cerr);
   return static_cast<int>(status);
 }
 

@@ -107,6 +107,17 @@ SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sin
   return describeWrite(writeMovie(movie_, index_, plan_, n, optimise, sink, destination, saveCompression_));
 }
 
+std::optional<StreamProfile> Document::streamProfile() const {
+  if (!index_.analysed()) return std::nullopt;
+  return profileOfLoadedFile(movie_, index_);
+}
+
+std::optional<StreamProfile> Document::savedStreamProfile(std::int32_t n, bool optimise) {
+  if (!index_.analysed() || !cannotSaveReason_.empty()) return std::nullopt;
+  if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
+  return profileOfSave(movie_, index_, plan_, n, optimise, saveCompression_);
+}
+
 std::uint32_t Document::blockCount() const { return analysed() ? index_.blockCount() : 0; }
 
 bool Document::obfuscatedActions() const { return analysed() && index_.obfuscatedActions; }

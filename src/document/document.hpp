@@ -12,6 +12,7 @@
 #include "document/file_information.hpp"
 #include "document/index_records.hpp"
 #include "document/save_messages.hpp"
+#include "document/stream_profile.hpp"
 #include "document/verdict.hpp"
 #include "planner/plan.hpp"
 #include "planner/planner.hpp"
@@ -71,6 +72,13 @@ class Document {
   // How later saves compress the movie, for this and every later load;
   // nothing (as at first): as its file was ("ZWS" stays LZMA, "CWS" zlib).
   void setSaveCompression(std::optional<Compression> compression) { saveCompression_ = compression; }
+
+  // How the file as loaded streams in, frame by frame (see StreamProfile).
+  // Nothing before a successful analyze() or when the body does not decode.
+  std::optional<StreamProfile> streamProfile() const;
+  // How the file save(n, optimise, ...) would write streams in, measured on
+  // that file's bytes as the save encodes them, without writing anything.
+  std::optional<StreamProfile> savedStreamProfile(std::int32_t n, bool optimise);
 
   // What the analysis found, read-only. These answers stay as they are when the
   // tables beneath them change shape; they are what a frozen index of the movie

@@ -43,6 +43,7 @@ class Assembler {
       length = movie_.header.fileLength - offset;
     }
     append(data_.data() + offset, static_cast<std::size_t>(length));
+    if (code == kShowFrame && a_.timeline(j) == 0) out_.appendFrameEnd(out_.size() + pendingSize_);
   }
 
   // Blocks that follow each other in memory make one run: most of a movie

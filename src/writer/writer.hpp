@@ -68,6 +68,10 @@ class AssembledMovie {
     runs_.push_back(Run{bytes, size, size_});
     size_ += size;
   }
+  // Where frame f of the main timeline ends in the movie (frameEnds()[f - 1]):
+  // one past its ShowFrame tag.
+  const std::vector<std::uint64_t>& frameEnds() const { return frameEnds_; }
+  void appendFrameEnd(std::uint64_t end) { frameEnds_.push_back(end); }
   void setFileHeader(std::span<const std::uint8_t> signatureAndVersion, std::uint32_t length) {
     std::copy_n(signatureAndVersion.begin(), kFileLengthOffset, header_.begin());
     writeFileLength(header_, length);
@@ -76,6 +80,7 @@ class AssembledMovie {
  private:
   std::vector<Run> runs_;
   std::size_t size_ = 0;
+  std::vector<std::uint64_t> frameEnds_;
   std::array<std::uint8_t, kFileHeaderSize> header_{};
 };
 

@@ -19,7 +19,7 @@ namespace {
 
 // What a row can check besides the controls' texts (keyed by control id).
 enum Observed : int { kStates = -1, kFocus = -2, kTarget = -3, kEndBytes = -4, kRange = -5, kChooser = -6,
-                      kRemembered = -7, kStatesWhileBusy = -8, kFiles = -9 };
+                      kRemembered = -7, kStatesWhileBusy = -8, kFiles = -9, kProfile = -10 };
 
 struct Flow {
   const char* name;
@@ -144,6 +144,13 @@ const Flow kFlows[] = {
      {{kTarget, "2"}, {COMMENTTEXT2, kOK2}, {kFiles, kSavedFor2}}},
     {"SaveWritesNothingWhenTheTypedFrameLeavesNothingToSave", {}, "load:m.swf analyze frame:2 type:1 save",
      {{kStates, kAnalysed}, {COMMENTTEXT3, ""}, {kFiles, kUntouched}}},
+    // The stream profile: its window shows the panels of the chart it was given and whether the headline compares.
+    {"ProfileIsOffUntilTheAnalysis", {}, "load:m.swf", {{kProfile, "closed: no chart"}}},
+    {"ProfileForFrame1ShowsTheMovieAsItIs", {.signature = "CWS"}, "load:m.swf analyze profile", {{kProfile, "open: Before"}}},
+    {"ProfileComparesWithTheMovieSaveWouldWrite", {.signature = "CWS"}, "load:m.swf analyze frame:2 profile",
+     {{kProfile, "open: Before / After the move to frame 2 (instead of)"}}},
+    {"ProfileFollowsTheTargetFrame", {}, "load:m.swf analyze frame:2 profile up:3", {{kProfile, "open: Before / After the move to frame 3 (instead of)"}}},
+    {"ALoadDropsTheProfile", {}, "load:m.swf analyze frame:2 profile load:other.swf", {{kProfile, "open: no chart"}}},
     {"ExitEndsTheDialogWithCode0", {}, "exit", {{kEndBytes, "0"}}},
 };
 
@@ -173,7 +180,7 @@ class Flows : public ::testing::TestWithParam<Flow> {
     const std::map<std::string, ControlId> controls{
         {"load", IDBROWSE}, {"cancel", IDBROWSE}, {"analyze", IDSCAN}, {"optimise", IDOPTIMISE}, {"backup", IDBACKUP},
         {"save", BTN_SAVE}, {"exit", IDCANCEL},   {"frame", F_TARGET_FLD}, {"type", F_TARGET_FLD},
-        {"enter", arg == "backup" ? IDBACKUP : FILE_PATH_FLD}};
+        {"enter", arg == "backup" ? IDBACKUP : FILE_PATH_FLD}, {"profile", PROFILE_BTN}};
     if (controls.count(verb)) {
       ASSERT_TRUE(w.enabled[controls.at(verb)]) << step << ": control is disabled";
       w.focus = controls.at(verb);
@@ -207,13 +214,23 @@ class Flows : public ::testing::TestWithParam<Flow> {
     return out;
   }
 
+  // The profile window: open or not, then the panels of the chart it would show at 14.4.
+  std::string profile() {
+    std::string seen = w.profileOpen ? "open:" : "closed:";
+    const auto chart = c.profileChart(1200);
+    if (!chart) return seen + " no chart";
+    for (const ChartPanel& panel : chart->panels) seen += (seen.back() == ':' ? " " : " / ") + panel.title;
+    return seen + (chart->headline.find(" instead of ") != std::string::npos ? " (instead of)" : "");
+  }
+
   // Everything a row can check, by control id or Observed.
-  std::map<int, std::string> observed() const {
+  std::map<int, std::string> observed() {
     const std::map<int, std::string> focusNames{{0, "none"}, {FILE_PATH_FLD, "path"}, {F_TARGET_FLD, "target"}};
     std::map<int, std::string> seen(w.texts.begin(), w.texts.end());
     seen.insert({{kStates, w.states()}, {kTarget, std::to_string(c.targetFrame())}, {kEndBytes, std::to_string(w.endCode)},
                  {kRange, w.range}, {kChooser, w.chooserFolder}, {kRemembered, w.remembered}, {kFiles, files()},
-                 {kStatesWhileBusy, w.statesWhileBusy}, {kFocus, focusNames.count(w.focus) ? focusNames.at(w.focus) : "?"}});
+                 {kStatesWhileBusy, w.statesWhileBusy}, {kFocus, focusNames.count(w.focus) ? focusNames.at(w.focus) : "?"},
+                 {kProfile, profile()}});
     return seen;
   }
 

@@ -23,11 +23,11 @@ TEST(DialogTemplate, HoldsEveryControlOnceInTabOrder) {
     // The arrows step the field created just before them.
     if (controls[i].kind == ControlKind::UpDown) EXPECT_EQ(controls[i - 1].id, F_TARGET_FLD);
   }
-  EXPECT_EQ(ids.size(), 30u);
-  EXPECT_EQ(tabOrder, (std::vector<int>{FILE_PATH_FLD, IDBROWSE, IDSCAN, F_TARGET_FLD, F_TARGET_BTN, IDOPTIMISE,
-                                        IDBACKUP, BTN_SAVE, IDCANCEL}));
+  EXPECT_EQ(ids.size(), 31u);
+  EXPECT_EQ(tabOrder, (std::vector<int>{FILE_PATH_FLD, IDBROWSE, IDSCAN, F_TARGET_FLD, F_TARGET_BTN, PROFILE_BTN,
+                                        IDOPTIMISE, IDBACKUP, BTN_SAVE, IDCANCEL}));
   for (auto [id, caption] : {std::pair{IDBROWSE, "&Browse..."}, {IDSCAN, "&Analyze"}, {BTN_SAVE, "&Save"},
-                             {IDCANCEL, "&Exit"}, {IDBACKUP, "Save original as [filename]_old.swf"}}) {
+                             {IDCANCEL, "&Exit"}, {PROFILE_BTN, "&Profile…"}, {IDBACKUP, "Save original as [filename]_old.swf"}}) {
     EXPECT_STREQ(findControl(id)->caption, caption);
   }
   EXPECT_EQ(findControl(IDOK), nullptr) << "Enter has no button of its own";
@@ -49,6 +49,7 @@ TEST(DialogTemplate, ControlsStayInsideTheDialogAndApart) {
   // The spare lines sit inside the boxes they belong to.
   EXPECT_TRUE(inside(findControl(SAVE_BLOCKED_TEXT)->rect, findControl(ANALYSIS_GROUP)->rect));
   EXPECT_TRUE(inside(findControl(SAVE_CAUSE_TEXT)->rect, findControl(MODIFICATION_GROUP)->rect));
+  EXPECT_TRUE(inside(findControl(PROFILE_BTN)->rect, findControl(MODIFICATION_GROUP)->rect));
   EXPECT_TRUE(inside(findControl(BACKUP_NAME_TEXT)->rect, findControl(OUTPUT_GROUP)->rect));
 }
 

@@ -53,6 +53,7 @@ class FakeWindow : public DialogWindow {
   }
   void invalidateAnimation() override {}
   void repaintNow() override {}
+  void showProfile() override { profileOpen = true; }
 
   // The enabled input controls, then the ticked boxes: one line that states
   // a whole row of expectations and shows every difference.
@@ -79,6 +80,7 @@ class FakeWindow : public DialogWindow {
   int endCode = -1;
   std::string statesWhileBusy;
   std::function<void()> whileBusy;  // what the user does while an analysis runs
+  bool profileOpen = false;
 };
 
 }  // namespace framestow::test::app

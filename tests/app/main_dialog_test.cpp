@@ -17,10 +17,13 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <QComboBox>
+#include <QLabel>
 #include <atomic>
 #include <filesystem>
 
 #include "app/main_dialog.hpp"
+#include "app/profile_window.hpp"
 #include "app/up_down_control.hpp"
 #include "support/tag_list.hpp"
 #include "test_movies.hpp"
@@ -146,6 +149,31 @@ class MainDialogTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), target);
     QTest::keyClick(target, Qt::Key_Return);
     QVERIFY(dialog.isVisible());
+  }
+
+  void profileWindowFollowsTheTargetFrame() {
+    const std::string path = writeTestMovie(freshFolder("profile"), "intro.swf", {.signature = "CWS"});
+    MainDialog dialog;
+    QVERIFY(showActive(dialog));
+    QVERIFY(!dialog.control(PROFILE_BTN)->isEnabled());
+    dialog.controller().openMovie(path);
+    QTest::mouseClick(dialog.control(IDSCAN), Qt::LeftButton);
+    QTest::mouseClick(static_cast<UpDownControl*>(dialog.control(F_TARGET_BTN))->increaseButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog.control(PROFILE_BTN), Qt::LeftButton);
+    ProfileWindow* window = dialog.profileWindow();
+    QVERIFY(window != nullptr && window->isVisible());
+    const auto panels = [&] { return window->chartView()->chart()->panels; };
+    QVERIFY(window->headline()->text().startsWith("At 56k: first frame after ") && window->headline()->text().contains(" instead of "));
+    QCOMPARE(panels().back().title, std::string("After the move to frame 2"));
+    // The window follows the target frame and the speed chosen.
+    QTest::mouseClick(static_cast<UpDownControl*>(dialog.control(F_TARGET_BTN))->increaseButton(), Qt::LeftButton);
+    QCOMPARE(panels().back().title, std::string("After the move to frame 3"));
+    window->speedChooser()->setCurrentIndex(0);
+    QVERIFY(window->headline()->text().startsWith("At 14.4: "));
+    window->resize(760, 480);
+    QDir().mkpath(QStringLiteral(FRAMESTOW_SCREENSHOTS));
+    const QImage image = window->grab().toImage();
+    QVERIFY(image.save(QStringLiteral(FRAMESTOW_SCREENSHOTS "/profile%1.png").arg(image.devicePixelRatio() > 1 ? "@2x" : "")));
   }
 
   void mnemonicsPressOnlyEnabledButtons() {

@@ -1,4 +1,5 @@
 #include "support/saved_movie_check.hpp"
+#include "support/stream_check.hpp"
 
 #include <algorithm>
 #include <filesystem>
@@ -217,6 +218,9 @@ JobReport runWholeJob(const ByteVector& file, const std::string& scratchFolder, 
   }
   for (const std::string& difference : analysisDiffersFromListing(doc, file)) fail(difference);
   const bool whole = listMovie(file).whole;
+  if (whole) {
+    for (const std::string& difference : streamProfileDiffers(file, doc.streamProfile())) fail("as loaded: " + difference);
+  }
   const std::int32_t last = std::clamp(static_cast<std::int32_t>(doc.frameEnds().size()) + 1, 1, maxFrame);
   const bool assets = !doc.linkedAssets().empty();
   for (std::int32_t n = 1; n <= last; ++n) {
@@ -231,6 +235,12 @@ JobReport runWholeJob(const ByteVector& file, const std::string& scratchFolder, 
       }
       ++report.saves;
       for (const std::string& failure : checkSavedMovie(doc, file, copy.bytes, {n, removal})) fail(failure + at + (removal ? ", removal)" : ")"));
+      // The profile predicted from the plan is the saved file's, byte for byte.
+      if (whole) {
+        for (const std::string& difference : streamProfileDiffers(copy.bytes, doc.savedStreamProfile(n, removal))) {
+          fail("predicted profile: " + difference + at + (removal ? ", removal)" : ")"));
+        }
+      }
       if (n != last || removal) continue;  // one copy is loaded again: the last frame's, as saved by default
       Document again;
       if (!loadAndAnalyse(again, copy.bytes, scratchFolder + "/saved.swf").empty()) {
