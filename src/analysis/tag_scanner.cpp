@@ -166,7 +166,7 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
       readMorphShape(ctx, body, n, code);
       break;
     case kPlaceObject3:
-      readPlaceObject2(ctx, body, true);
+      readPlaceObject2(ctx, body, true, n);
       break;
     case kDefineButtonSound:
       readDefineButtonSound(ctx, body, n);
@@ -176,13 +176,14 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
       recordCompanion(ctx, body.u16(), n);
       break;
     case kDoAction:
+      ctx.beginCode(CodeKind::kFrame, ctx.openSprite == 0 ? 0 : a.spriteIds[ctx.openSprite], n);
       readActionList(ctx, body);  // the tag ends with its list, whatever the list does
       break;
     case kStartSound:
       ctx.timelineReference(body.u16());
       break;
     case kPlaceObject2:
-      readPlaceObject2(ctx, body, false);
+      readPlaceObject2(ctx, body, false, n);
       break;
     case kRemoveObject2:
       body.u16();  // depth
@@ -205,6 +206,10 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
       const std::uint32_t sprite = body.u16();
       a.coverCharacter(sprite);
       a.initActionBlocks[sprite] = static_cast<std::int32_t>(n);
+      ctx.beginCode(CodeKind::kInitAction, static_cast<std::int32_t>(sprite), n);
+      ctx.inInitCode = true;
+      readActionList(ctx, body);
+      ctx.inInitCode = false;
       break;
     }
     default:
@@ -313,6 +318,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
   }
   std::sort(a.fixedDefinitions.begin(), a.fixedDefinitions.end());
   collectMainFirstUses(a);
+  resolveCodeMentions(a.codeNames);
   a.markableBlocks = markableBlocks(a);
   a.outcome = ScanOutcome::kComplete;
   return a;
