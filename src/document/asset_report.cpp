@@ -94,9 +94,12 @@ AssetReport Document::assetReport(std::int32_t n) const {
     ++alone.stamp;
     alone.movableBytes = 0;
     alone.countEnd = std::numeric_limits<std::int32_t>::max();
-    markWithDependencies(a, alone, linked.id);
-    markCharacter(a, alone, linked.id, alone.stamp);
-    entry.bytes = alone.movableBytes;
+    // An asset no tag defines brings nothing (the plans mark the header block in its place).
+    if (block > 0) {
+      markWithDependencies(a, alone, linked.id);
+      markCharacter(a, alone, linked.id, alone.stamp);
+      entry.bytes = alone.movableBytes;
+    }
     entry.hasInitCode = a.initActionBlock(id) != 0;
     entry.firstShownFrame = id < shown.size() ? shown[id] : 0;
     entry.firstNamedFrame = id < named.size() ? named[id] : 0;
