@@ -41,6 +41,8 @@ enum ControlId : int {
   SAVE_BLOCKED_TEXT = 160,
   SAVE_CAUSE_TEXT = 161,
   BACKUP_NAME_TEXT = 162,
+  // "Keep assets that earlier code uses": plan and save with the safe plan.
+  KEEP_ASSETS = 163,
 };
 
 }  // namespace framestow::app

@@ -12,7 +12,7 @@ using K = ControlKind;
 // and under the backup box) each add 9 units to their group, which moves the
 // groups below them down. The target field holds five digits, the most frames
 // a movie can declare.
-constexpr std::array<ControlTemplate, 30> kControls{{
+constexpr std::array<ControlTemplate, 31> kControls{{
     {FILE_LOCATION_LABEL, K::StaticText, "File Location", {15, 62, 40, 8}, false},
     {FILE_PATH_FLD, K::Edit, "", {15, 70, 180, 12}, true},
     {IDBROWSE, K::PushButton, "&Browse...", {200, 69, 40, 14}, true},
@@ -37,16 +37,17 @@ constexpr std::array<ControlTemplate, 30> kControls{{
     {COMMENTTEXT2, K::StaticText, "", {113, 239, 128, 8}, false},
     {COMMENTTEXT3, K::StaticText, "", {113, 248, 128, 8}, false},
     {SAVE_CAUSE_TEXT, K::StaticText, "", {21, 257, 220, 8}, false},
-    {OUTPUT_GROUP, K::GroupBox, "Output", {15, 275, 234, 46}, false},
+    {OUTPUT_GROUP, K::GroupBox, "Output", {15, 275, 234, 58}, false},
     {IDOPTIMISE, K::CheckBox, "Remove Redundant Bytes", {23, 286, 150, 8}, true},
     {IDBACKUP, K::CheckBox, "Save original as [filename]_old.swf", {23, 298, 150, 8}, true},
     {BACKUP_NAME_TEXT, K::StaticText, "", {35, 307, 160, 8}, false},
+    {KEEP_ASSETS, K::CheckBox, "Keep assets that earlier code uses", {23, 319, 150, 8}, true},
     {BTN_SAVE, K::PushButton, "&Save", {200, 289, 40, 14}, true},
-    {IDCANCEL, K::PushButton, "&Exit", {200, 327, 40, 14}, true},
+    {IDCANCEL, K::PushButton, "&Exit", {200, 339, 40, 14}, true},
 }};
 
 const DialogTemplate kMainDialog{
-    "Framestow", {70, 20, 265, 347}, "Helvetica", 8, kControls};
+    "Framestow", {70, 20, 265, 359}, "Helvetica", 8, kControls};
 
 }  // namespace
 
