@@ -25,6 +25,7 @@ Plan planForFrame(const MovieIndex& a, std::int32_t n, Plan&& recycled) {
   plan.movableBytes = 0;
   plan.countEnd = n >= 0 ? a.frameEnd(n) : 0;
   plan.plannedFrame = n;
+  plan.exportsStayWithAssets = false;
   for (std::int32_t exported : a.linkedAssetIds) {
     markWithDependencies(a, plan, exported);
     markCharacter(a, plan, exported, plan.stamp);

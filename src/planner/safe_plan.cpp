@@ -82,6 +82,7 @@ std::int32_t codeStartFrame(const MovieIndex& a, const CodeUnit& unit, const std
 
 Plan planSafely(const MovieIndex& a, std::int32_t n, Plan&& recycled, std::vector<KeepReason>* keeps) {
   Plan plan = planForFrame(a, n, std::move(recycled));
+  plan.exportsStayWithAssets = true;
   std::vector<KeepReason> reasons(a.characterRange(), KeepReason::kNone);
   const CodeNames& code = a.codeNames;
   if (n > 1 && !code.mentions.empty()) {

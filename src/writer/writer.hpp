@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <span>
@@ -68,6 +69,12 @@ class AssembledMovie {
     runs_.push_back(Run{bytes, size, size_});
     size_ += size;
   }
+  // Bytes made for this movie (the parts of a split ExportAssets tag), kept
+  // as long as the movie; returns where they lie.
+  const std::uint8_t* own(std::vector<std::uint8_t> bytes) {
+    owned_.push_back(std::move(bytes));
+    return owned_.back().data();
+  }
   void setFileHeader(std::span<const std::uint8_t> signatureAndVersion, std::uint32_t length) {
     std::copy_n(signatureAndVersion.begin(), kFileLengthOffset, header_.begin());
     writeFileLength(header_, length);
@@ -75,6 +82,7 @@ class AssembledMovie {
 
  private:
   std::vector<Run> runs_;
+  std::deque<std::vector<std::uint8_t>> owned_;  // a deque: what it holds never moves
   std::size_t size_ = 0;
   std::array<std::uint8_t, kFileHeaderSize> header_{};
 };

@@ -14,7 +14,8 @@ TEST(CliAssets, ReportAndSafePlan) {
   const ByteVector names = doAction(Actions().pushString("hero").bytes);
   const ByteVector exported = exports({{2, "hero"}, {5, "beep"}});
   const ByteVector movie = movieOf({kBackground, shape(1), hero, sound(5), exported, names, kShowFrameBytes, attach(), kShowFrameBytes, kEndBytes});
-  const ByteVector safeCopy = movieOf({kBackground, shape(1), hero, names, kShowFrameBytes, sound(5), exported, attach(), kShowFrameBytes, kEndBytes});
+  // The safe copy keeps "hero" and its linkage name in frame 1; "beep" moves with its entry.
+  const ByteVector safeCopy = movieOf({kBackground, shape(1), hero, exports({{2, "hero"}}), names, kShowFrameBytes, sound(5), exports({{5, "beep"}}), attach(), kShowFrameBytes, kEndBytes});
   const std::string allBytes = std::to_string(sizeOf({shape(1), hero, sound(5)}));
   const std::string soundBytes = std::to_string(sizeOf({sound(5)}));
   const std::string heroBytes = std::to_string(sizeOf({shape(1), hero}));
