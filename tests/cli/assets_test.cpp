@@ -16,6 +16,7 @@ TEST(CliAssets, ReportAndSafePlan) {
   const ByteVector movie = movieOf({kBackground, shape(1), hero, sound(5), exported, names, kShowFrameBytes, attach(), kShowFrameBytes, kEndBytes});
   // The safe copy keeps "hero" and its linkage name in frame 1; "beep" moves with its entry.
   const ByteVector safeCopy = movieOf({kBackground, shape(1), hero, exports({{2, "hero"}}), names, kShowFrameBytes, sound(5), exports({{5, "beep"}}), attach(), kShowFrameBytes, kEndBytes});
+  const ByteVector repeated = movieOf({kBackground, shape(1), hero, sound(5), exports({{2, "hero"}, {2, "hero"}, {5, "beep"}}), names, kShowFrameBytes, attach(), kShowFrameBytes, kEndBytes});
   const std::string allBytes = std::to_string(sizeOf({shape(1), hero, sound(5)}));
   const std::string soundBytes = std::to_string(sizeOf({sound(5)}));
   const std::string heroBytes = std::to_string(sizeOf({shape(1), hero}));
@@ -35,6 +36,8 @@ TEST(CliAssets, ReportAndSafePlan) {
        {{{"analyze", "@m.swf", "--frame", "2"}, 0, {"Movable bytes: " + allBytes + "\n"}, ""},
         {{"analyze", "@m.swf", "--frame", "2", "--safe"}, 0, {"Movable bytes: " + soundBytes + "\n", "OK to move to frame 2.\n"}, ""},
         {{"save", "@m.swf", "--frame", "2", "--safe", "--output", "@safe.swf"}, 0, {"FILE MODIFIED\n"}, "", {{"safe.swf", safeCopy}, {"m.swf", movie}}}}},
+      {"a repeated entry goes from the part of the export tag that stays", {{"m.swf", repeated}},
+       {{{"save", "@m.swf", "--frame", "2", "--safe", "--output", "@safe.swf"}, 0, {"Redundant export bytes removed: 7\n"}, "", {{"safe.swf", safeCopy}}}}},
       {"a frame outside the movie is refused", {{"m.swf", movie}}, {{{"assets", "@m.swf", "--frame", "3"}, 1, {}, "Target frame 3 is outside"}}},
   };
   for (const CliCase& scenario : cases) runCase(scenario);
