@@ -7,12 +7,15 @@
 // `__Packages.a.b.C` whose DoInitAction defines it, and code reaches it
 // through member lookups of "a", "b" and "C", each a string of its own.
 //
-// The scan hashes every string constant of every piece of code as it passes;
-// at its end only the strings equal to a linkage name (or class name) are kept,
-// as mentions. A movie without actions records nothing.
+// Before the scan, one pass over the main timeline's tag headers collects the
+// linkage names (ExportAssets tags); the scan then hashes each string constant
+// of each piece of code and keeps it only when it equals one of them, as a
+// mention. A movie without exports or without actions records nothing, and
+// memory follows the mentions, not the code.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -53,15 +56,10 @@ struct AssetName {
 };
 
 struct CodeNames {
-  std::vector<CodeUnit> units;
+  std::vector<CodeUnit> units;        // the pieces of code that name some asset
   std::vector<CodeMention> mentions;  // sorted by unit, each pair once
 
-  // During the scan only.
-  struct SeenString {
-    std::uint64_t hash = 0;
-    std::uint32_t unit = 0;
-  };
-  std::vector<SeenString> strings;
+  // During the scan only: every name of every linked asset, sorted by hash.
   std::vector<AssetName> names;
   bool unitOpen = false;  // the pending unit has been given a place in `units`
   CodeUnit pending;
@@ -69,13 +67,14 @@ struct CodeNames {
 
 std::uint64_t hashCodeString(std::string_view text);
 
-// A new piece of code begins; it takes a place only once it holds a string.
+// The linkage names of the main timeline's ExportAssets tags, from the tag
+// headers of `movie` (its bytes up to the declared length) from `firstTag` on.
+void collectLinkageNames(CodeNames& names, std::span<const std::uint8_t> movie, std::uint64_t firstTag);
+// A new piece of code begins; it takes a place only once it names an asset.
 void beginCodeUnit(CodeNames& names, const CodeUnit& unit);
 // A string constant of the current piece of code.
 void noteCodeString(CodeNames& names, std::string_view text);
-// A linkage name of `asset`, from ExportAssets.
-void noteLinkageName(CodeNames& names, std::int32_t asset, std::string_view name);
-// After the scan: keeps the mentions of linkage names, drops the strings.
+// After the scan: the mentions sorted, the names dropped.
 void resolveCodeMentions(CodeNames& names);
 
 }  // namespace framestow

@@ -37,7 +37,6 @@ void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
       // name: a second name for a character is another way for ActionScript
       // to attach or register it, and must stay.
       const std::string key(reinterpret_cast<const char*>(bodyBytes.data() + entry.offset), entry.size - 1);
-      noteLinkageName(a.codeNames, entry.characterId, entry.name);
       if (!ctx.exportEntries.insert(key).second) {
         redundant += static_cast<std::int64_t>(entry.size);
         continue;

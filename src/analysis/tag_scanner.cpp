@@ -244,6 +244,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
   // the frame size, rate and count up to the first tag.
   const std::uint64_t firstTag = movie.header.firstTagOffset;
   const auto headerSpan = static_cast<std::uint32_t>(firstTag - kFileHeaderSize);
+  collectLinkageNames(a.codeNames, data, firstTag);
   a.appendBlock(0, 0, 0, 4, 0);
   a.appendBlock(0, 0, 4, 4, 0);
   a.appendBlock(0, 0, kFileHeaderSize, headerSpan, 0);
