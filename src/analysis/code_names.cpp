@@ -20,17 +20,31 @@ std::uint64_t hashCodeString(std::string_view text) {
 
 namespace {
 
+// A string's length (up to 255) and first byte, as an index into nameShapes.
+std::size_t shapeOf(std::string_view text) {
+  const std::size_t length = std::min<std::size_t>(text.size(), 255);
+  return length << 8 | (text.empty() ? 0u : static_cast<unsigned char>(text[0]));
+}
+
+// One name an asset answers to.
+void addOne(CodeNames& all, std::int32_t asset, std::string_view name) {
+  if (all.nameShapes.empty()) all.nameShapes.assign(65536 / 64, 0);
+  const std::size_t shape = shapeOf(name);
+  all.nameShapes[shape / 64] |= std::uint64_t{1} << (shape % 64);
+  all.names.push_back({hashCodeString(name), asset});
+}
+
 // A linkage name, and for an ActionScript 2 class (`__Packages.a.b.C`) its
 // path and its own name: code refers to it member by member.
-void addName(std::vector<AssetName>& names, std::int32_t asset, std::string_view name) {
-  names.push_back({hashCodeString(name), asset});
+void addName(CodeNames& all, std::int32_t asset, std::string_view name) {
+  addOne(all, asset, name);
   constexpr std::string_view kPackages = "__Packages.";
   if (name.substr(0, kPackages.size()) != kPackages) return;
   const std::string_view path = name.substr(kPackages.size());
   if (path.empty()) return;
-  names.push_back({hashCodeString(path), asset});
+  addOne(all, asset, path);
   const std::size_t dot = path.rfind('.');
-  if (dot != std::string_view::npos && dot + 1 < path.size()) names.push_back({hashCodeString(path.substr(dot + 1)), asset});
+  if (dot != std::string_view::npos && dot + 1 < path.size()) addOne(all, asset, path.substr(dot + 1));
 }
 
 }  // namespace
@@ -56,7 +70,7 @@ void collectLinkageNames(CodeNames& names, std::span<const std::uint8_t> movie, 
     if (code == kExportAssets) {
       const auto body = movie.subspan(static_cast<std::size_t>(at + head), static_cast<std::size_t>(end - at - head));
       for (const ExportEntry& entry : readExportAssets(body).entries) {
-        if (entry.characterId != 0) addName(names.names, entry.characterId, entry.name);
+        if (entry.characterId != 0) addName(names, entry.characterId, entry.name);
       }
     }
     at = at + head + length;
@@ -72,6 +86,8 @@ void beginCodeUnit(CodeNames& names, const CodeUnit& unit) {
 
 void noteCodeString(CodeNames& names, std::string_view text) {
   if (names.names.empty()) return;
+  const std::size_t shape = shapeOf(text);
+  if ((names.nameShapes[shape / 64] >> (shape % 64) & 1) == 0) return;
   const std::uint64_t hash = hashCodeString(text);
   auto match = std::lower_bound(names.names.begin(), names.names.end(), hash,
                                 [](const AssetName& name, std::uint64_t h) { return name.hash < h; });
@@ -92,6 +108,7 @@ void resolveCodeMentions(CodeNames& names) {
   names.mentions.erase(std::unique(names.mentions.begin(), names.mentions.end()), names.mentions.end());
   names.mentions.shrink_to_fit();
   names.names = {};
+  names.nameShapes = {};
   names.unitOpen = false;
 }
 

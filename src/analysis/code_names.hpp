@@ -59,8 +59,11 @@ struct CodeNames {
   std::vector<CodeUnit> units;        // the pieces of code that name some asset
   std::vector<CodeMention> mentions;  // sorted by unit, each pair once
 
-  // During the scan only: every name of every linked asset, sorted by hash.
+  // During the scan only: every name of every linked asset, sorted by hash,
+  // and one bit per (length, first byte) of any name, which turns most string
+  // constants away before they are hashed.
   std::vector<AssetName> names;
+  std::vector<std::uint64_t> nameShapes;
   bool unitOpen = false;  // the pending unit has been given a place in `units`
   CodeUnit pending;
 };
