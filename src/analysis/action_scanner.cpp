@@ -19,6 +19,13 @@ void recordAttachCode(ScanContext& ctx) {
   if (a.attachFrames[timeline] == 0) a.attachFrames[timeline] = ctx.timelineFrames + 1;
 }
 
+// Every string constant may name a linked asset; the two attach names also
+// date the first attach code of the timeline.
+inline void noteString(ScanContext& ctx, std::string_view text) {
+  noteCodeString(ctx.index.codeNames, text);
+  if (!ctx.inInitCode && isAttachName(text)) recordAttachCode(ctx);
+}
+
 // One record whose code was just read. False when its length runs past the
 // tag (obfuscated code: what follows is not an action list we can follow).
 // Inline in the loop of its list: a movie's code is mostly records of a few bytes.
@@ -26,7 +33,7 @@ inline bool scanActionRecord(ScanContext& ctx, ByteReader& body, int code) {
   ctx.progress();
   const std::uint64_t length = code >= 0x80 ? std::uint64_t{body.u16()} : 0;
   if (body.position() + length > body.size()) {
-    ctx.index.obfuscatedActions = true;
+    if (!ctx.inInitCode) ctx.index.obfuscatedActions = true;
     return false;
   }
   const std::size_t end = body.position() + static_cast<std::size_t>(length);
@@ -37,7 +44,7 @@ inline bool scanActionRecord(ScanContext& ctx, ByteReader& body, int code) {
     while (body.position() < end && !body.overrun()) {
       switch (body.u8()) {
         case 0:
-          if (isAttachName(body.string())) recordAttachCode(ctx);
+          noteString(ctx, body.string());
           break;
         case 1: body.skip(4); break;  // float
         case 4: body.skip(1); break;  // register
@@ -53,7 +60,7 @@ inline bool scanActionRecord(ScanContext& ctx, ByteReader& body, int code) {
     // The count is not trusted: the strings are read up to the end of the record.
     body.skip(2);
     while (body.position() < end && !body.overrun()) {
-      if (isAttachName(body.string())) recordAttachCode(ctx);
+      noteString(ctx, body.string());
     }
     body.seek(end);
   } else {

@@ -36,7 +36,9 @@ void readButtonRecords(ScanContext& ctx, ByteReader& body, std::uint32_t id, boo
 }  // namespace
 
 void readDefineButton(ScanContext& ctx, ByteReader& body, std::uint32_t block) {
-  readButtonRecords(ctx, body, beginButton(ctx, body, block), false);
+  const std::uint32_t id = beginButton(ctx, body, block);
+  readButtonRecords(ctx, body, id, false);
+  ctx.beginCode(CodeKind::kButton, static_cast<std::int32_t>(id), block);
   if (!readActionList(ctx, body)) body.skipToEnd();
 }
 
@@ -47,6 +49,7 @@ void readDefineButton2(ScanContext& ctx, ByteReader& body, std::uint32_t block) 
   const std::uint16_t conditionOffset = body.u16();
   readButtonRecords(ctx, body, id, true);
   if (conditionOffset == 0) return;
+  ctx.beginCode(CodeKind::kButton, static_cast<std::int32_t>(id), block);
   body.alignToByte();
   // The offset counts from its own field to the first condition-action record.
   body.seek(offsetField + conditionOffset);

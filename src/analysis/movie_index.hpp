@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/code_names.hpp"
+
 namespace framestow {
 
 // Every SWF character id fits in 16 bits. The per-character tables grow to
@@ -82,6 +84,9 @@ struct MovieIndex {
   // again later, as (charId, block), sorted: what they refer to must stay
   // before them.
   std::vector<std::pair<std::int32_t, std::int32_t>> fixedDefinitions;
+
+  // The linked assets that each piece of ActionScript names.
+  CodeNames codeNames;
 
   bool obfuscatedActions = false;  // some action record runs past its tag (attach codes may hide there)
   // The last SetBackgroundColor block; without one the fixed prefix is the

@@ -28,7 +28,8 @@ constexpr std::uint32_t kKeyPressEvent = 0x20000;
 // Event flags are 16 bits wide before SWF 6, 32 from then on.
 std::uint32_t readEventFlags(ByteReader& body, bool wide) { return wide ? body.u32() : body.u16(); }
 
-void readClipActions(ScanContext& ctx, ByteReader& body) {
+void readClipActions(ScanContext& ctx, ByteReader& body, std::int32_t placed, std::uint32_t block) {
+  ctx.beginCode(CodeKind::kClipEvent, placed, block);
   const bool wideEvents = ctx.movie.header.version >= 6;
   body.u16();                       // reserved
   readEventFlags(body, wideEvents);  // all event flags
@@ -46,14 +47,18 @@ void readClipActions(ScanContext& ctx, ByteReader& body) {
 
 }  // namespace
 
-void readPlaceObject2(ScanContext& ctx, ByteReader& body, bool placeObject3) {
+void readPlaceObject2(ScanContext& ctx, ByteReader& body, bool placeObject3, std::uint32_t block) {
   const std::uint8_t flags = body.u8();
   const std::uint8_t flags3 = placeObject3 ? body.u8() : 0;
   body.u16();  // depth
   if (placeObject3 && ((flags3 & kHasClassName) || ((flags3 & kHasImage) && (flags & kHasCharacter)))) {
     body.string();  // class name
   }
-  if (flags & kHasCharacter) ctx.timelineReference(body.u16());
+  std::int32_t placed = 0;  // a move of what a depth holds names no character
+  if (flags & kHasCharacter) {
+    placed = body.u16();
+    ctx.timelineReference(placed);
+  }
   if (flags & kHasMatrix) readMatrix(body);
   if (flags & kHasColorTransform) readColorTransform(body, true);
   if (flags & kHasRatio) body.u16();
@@ -70,7 +75,7 @@ void readPlaceObject2(ScanContext& ctx, ByteReader& body, bool placeObject3) {
     if (flags3 & kHasVisible) body.skip(1);
     if (flags3 & kHasOpaqueBackground) body.skip(4);
   }
-  if (flags & kHasClipActions) readClipActions(ctx, body);
+  if (flags & kHasClipActions) readClipActions(ctx, body, placed, block);
 }
 
 }  // namespace framestow

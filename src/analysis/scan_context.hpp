@@ -43,6 +43,16 @@ struct ScanContext {
   // The first definition block of each id defined again by a later tag.
   std::unordered_map<std::uint32_t, std::int32_t> supersededDefinitionBlocks;
 
+  // Reading a DoInitAction: its strings are noted, but it records no attach
+  // code and no obfuscation (the verdict looks at frame and event code only).
+  bool inInitCode = false;
+
+  // A piece of code of kind `kind` in the tag at `block` begins.
+  void beginCode(CodeKind kind, std::int32_t owner, std::uint32_t block) {
+    beginCodeUnit(index.codeNames, CodeUnit{kind, openSprite, timelineFrames + 1, mainFrames + 1, owner,
+                                            static_cast<std::int32_t>(block)});
+  }
+
   void progress() const {
     if (tick) tick();
   }
@@ -91,7 +101,7 @@ bool readActionList(ScanContext& ctx, ByteReader& body);
 void readExportAssets(ScanContext& ctx, ByteReader& body, std::uint32_t block);
 
 // PlaceObject2 (and, with `placeObject3`, PlaceObject3) with their clip actions.
-void readPlaceObject2(ScanContext& ctx, ByteReader& body, bool placeObject3);
+void readPlaceObject2(ScanContext& ctx, ByteReader& body, bool placeObject3, std::uint32_t block);
 
 void readDefineButton(ScanContext& ctx, ByteReader& body, std::uint32_t block);
 void readDefineButton2(ScanContext& ctx, ByteReader& body, std::uint32_t block);

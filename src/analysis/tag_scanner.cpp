@@ -167,7 +167,7 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
       readMorphShape(ctx, body, n, code);
       break;
     case kPlaceObject3:
-      readPlaceObject2(ctx, body, true);
+      readPlaceObject2(ctx, body, true, n);
       break;
     case kDefineButtonSound:
       readDefineButtonSound(ctx, body, n);
@@ -177,13 +177,14 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
       recordCompanion(ctx, body.u16(), n);
       break;
     case kDoAction:
+      ctx.beginCode(CodeKind::kFrame, ctx.openSprite == 0 ? 0 : a.spriteIds[ctx.openSprite], n);
       readActionList(ctx, body);  // the tag ends with its list, whatever the list does
       break;
     case kStartSound:
       ctx.timelineReference(body.u16());
       break;
     case kPlaceObject2:
-      readPlaceObject2(ctx, body, false);
+      readPlaceObject2(ctx, body, false, n);
       break;
     case kRemoveObject2:
       body.u16();  // depth
@@ -209,6 +210,10 @@ void handleTag(ScanContext& ctx, ByteReader& body, std::uint32_t n, bool& stillS
       // first, so that none of it is left before the sprite's definition.
       if (a.initActionBlocks[sprite] == 0) a.initActionBlocks[sprite] = static_cast<std::int32_t>(n);
       else recordCompanion(ctx, sprite, n);
+      ctx.beginCode(CodeKind::kInitAction, static_cast<std::int32_t>(sprite), n);
+      ctx.inInitCode = true;
+      readActionList(ctx, body);
+      ctx.inInitCode = false;
       break;
     }
     default:
@@ -243,6 +248,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
   // the frame size, rate and count up to the first tag.
   const std::uint64_t firstTag = movie.header.firstTagOffset;
   const auto headerSpan = static_cast<std::uint32_t>(firstTag - kFileHeaderSize);
+  collectLinkageNames(a.codeNames, data, firstTag);
   a.appendBlock(0, 0, 0, 4, 0);
   a.appendBlock(0, 0, 4, 4, 0);
   a.appendBlock(0, 0, kFileHeaderSize, headerSpan, 0);
@@ -323,6 +329,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
   }
   std::sort(a.fixedDefinitions.begin(), a.fixedDefinitions.end());
   collectMainFirstUses(a);
+  resolveCodeMentions(a.codeNames);
   a.markableBlocks = markableBlocks(a);
   a.outcome = ScanOutcome::kComplete;
   return a;

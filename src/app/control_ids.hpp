@@ -43,6 +43,8 @@ enum ControlId : int {
   BACKUP_NAME_TEXT = 162,
   // Opens the window with the stream profile for the target frame.
   PROFILE_BTN = 163,
+  // "Keep assets that earlier code uses": plan and save with the safe plan.
+  KEEP_ASSETS = 164,
 };
 
 }  // namespace framestow::app

@@ -15,7 +15,7 @@ constexpr ControlId kAnalysisLines[] = {ANALYSISTEXT1, ANALYSISTEXT2, ANALYSISTE
 constexpr ControlId kHeaderLines[] = {HEADERTEXT1, HEADERTEXT2, HEADERTEXT3, HEADERTEXT4};
 constexpr ControlId kCommentLines[] = {COMMENTTEXT1, COMMENTTEXT2, COMMENTTEXT3};
 constexpr ControlId kInputControls[] = {FILE_PATH_FLD, IDBROWSE,   IDSCAN,   F_TARGET_FLD, F_TARGET_BTN,
-                                        IDOPTIMISE,    IDBACKUP,   BTN_SAVE, IDCANCEL};
+                                        IDOPTIMISE,    IDBACKUP,   KEEP_ASSETS, BTN_SAVE, IDCANCEL};
 // Lines that belong to one movie beyond the analysis and verdict lines.
 constexpr ControlId kMovieLines[] = {SAVE_BLOCKED_TEXT, SAVE_CAUSE_TEXT, BACKUP_NAME_TEXT};
 
@@ -50,11 +50,12 @@ DialogController::DialogController(DialogWindow& window, BusyAnimation::Clock cl
 void DialogController::start() {
   window_.setUpDownRange(F_TARGET_BTN, 1, 20);
   window_.setText(F_TARGET_FLD, "1");
-  for (ControlId id : {F_TARGET_BTN, IDOPTIMISE, BTN_SAVE, IDBACKUP, F_TARGET_FLD, IDSCAN}) {
+  for (ControlId id : {F_TARGET_BTN, IDOPTIMISE, BTN_SAVE, IDBACKUP, F_TARGET_FLD, IDSCAN, KEEP_ASSETS}) {
     window_.enable(id, false);
   }
   window_.setTicked(IDBACKUP, true);
   window_.enable(PROFILE_BTN, false);
+  window_.setTicked(KEEP_ASSETS, false);
   for (ControlId id : kAnalysisLines) {
     window_.setText(id, "");
   }
@@ -87,6 +88,12 @@ void DialogController::command(int id) {
       break;
     case PROFILE_BTN:
       if (profileEnabled_) window_.showProfile();
+      break;
+    case KEEP_ASSETS:
+      // The count, the verdict and the next save follow the plan chosen.
+      document_.setSafePlan(window_.isTicked(KEEP_ASSETS));
+      savedProfile_.reset();  // measured for the other plan
+      plan();
       break;
     case BTN_SAVE:
       save();
@@ -223,6 +230,8 @@ void DialogController::load(const std::string& path) {
   window_.setText(F_TARGET_FLD, "1");
   window_.enable(F_TARGET_BTN, false);
   window_.enable(F_TARGET_FLD, false);
+  // The tick is the user's choice and stays; it counts from the next analysis.
+  window_.enable(KEEP_ASSETS, false);
   window_.setTicked(IDOPTIMISE, false);
   window_.setTicked(IDBACKUP, true);
 }
@@ -263,6 +272,7 @@ void DialogController::analyze() {
   window_.enable(PROFILE_BTN, profileEnabled_);
   targetFrame_ = 1;
   window_.setText(F_TARGET_FLD, "1");
+  document_.setSafePlan(window_.isTicked(KEEP_ASSETS));
   plan();
 
   const AnalysisReport& report = document_.report();
@@ -281,6 +291,7 @@ void DialogController::analyze() {
   targetEnabled_ = report.targetEnabled;
   window_.enable(F_TARGET_BTN, report.targetEnabled);
   window_.enable(F_TARGET_FLD, report.targetEnabled);
+  window_.enable(KEEP_ASSETS, report.targetEnabled);
 
   for (int i = 0; i < 4; ++i) {
     window_.setText(kAnalysisLines[i], report.lines[static_cast<std::size_t>(i)]);

@@ -12,7 +12,7 @@ using K = ControlKind;
 // and under the backup box) each add 9 units to their group, which moves the
 // groups below them down. The target field holds five digits, the most frames
 // a movie can declare.
-constexpr std::array<ControlTemplate, 31> kControls{{
+constexpr std::array<ControlTemplate, 32> kControls{{
     {FILE_LOCATION_LABEL, K::StaticText, "File Location", {15, 62, 40, 8}, false},
     {FILE_PATH_FLD, K::Edit, "", {15, 70, 180, 12}, true},
     {IDBROWSE, K::PushButton, "&Browse...", {200, 69, 40, 14}, true},
@@ -38,16 +38,17 @@ constexpr std::array<ControlTemplate, 31> kControls{{
     {COMMENTTEXT3, K::StaticText, "", {113, 248, 128, 8}, false},
     {PROFILE_BTN, K::PushButton, "&Profile…", {31, 255, 50, 14}, true},
     {SAVE_CAUSE_TEXT, K::StaticText, "", {21, 271, 220, 8}, false},
-    {OUTPUT_GROUP, K::GroupBox, "Output", {15, 289, 234, 46}, false},
+    {OUTPUT_GROUP, K::GroupBox, "Output", {15, 289, 234, 58}, false},
     {IDOPTIMISE, K::CheckBox, "Remove Redundant Bytes", {23, 300, 150, 8}, true},
     {IDBACKUP, K::CheckBox, "Save original as [filename]_old.swf", {23, 312, 150, 8}, true},
     {BACKUP_NAME_TEXT, K::StaticText, "", {35, 321, 160, 8}, false},
+    {KEEP_ASSETS, K::CheckBox, "Keep assets that earlier code uses", {23, 333, 150, 8}, true},
     {BTN_SAVE, K::PushButton, "&Save", {200, 303, 40, 14}, true},
-    {IDCANCEL, K::PushButton, "&Exit", {200, 341, 40, 14}, true},
+    {IDCANCEL, K::PushButton, "&Exit", {200, 353, 40, 14}, true},
 }};
 
 const DialogTemplate kMainDialog{
-    "Framestow", {70, 20, 265, 361}, "Helvetica", 8, kControls};
+    "Framestow", {70, 20, 265, 373}, "Helvetica", 8, kControls};
 
 }  // namespace
 

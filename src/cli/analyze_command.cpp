@@ -41,6 +41,7 @@ std::int64_t countedBytes(const AnalyzeOptions& options, const FileReport& repor
 
 MovieResult analyseOne(const AnalyzeOptions& options, JsonFraming framing, const MovieInput& input) {
   Document document;
+  document.setSafePlan(options.safe);
   FileReport report = loadInput(document, input);
   if (analyseFile(document, report)) {
     for (const std::int32_t frame : chosenFrames(options, report)) {

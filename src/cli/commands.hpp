@@ -39,6 +39,7 @@ struct AnalyzeOptions {
   std::optional<std::int64_t> frame;  // only this target frame
   bool allFrames = false;             // every target frame instead of the default selection
   bool json = false;
+  bool safe = false;                  // the safe plan: keep the assets that earlier code names
 };
 
 struct SaveCommandOptions {
@@ -50,6 +51,13 @@ struct SaveCommandOptions {
   std::optional<std::string> output;  // write here instead of replacing the file; "-": standard output
   bool json = false;
   std::optional<Compression> compress;  // how the new movie is compressed; nothing: as the file was
+  bool safe = false;                    // the safe plan: keep the assets that earlier code names
+};
+struct AssetsOptions {
+  InputOptions input;
+  std::optional<std::int64_t> frame;  // the target frame; by default the first attach frame, else 2
+  bool json = false;
+  bool safe = false;
 };
 
 // The compression a --compress value names: "zlib", "lzma" or "none".
@@ -59,6 +67,7 @@ inline Compression compressionNamed(const std::string& name) {
 
 ExitStatus runInfo(const InfoOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 ExitStatus runAnalyze(const AnalyzeOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
+ExitStatus runAssets(const AssetsOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 ExitStatus runSave(const SaveCommandOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace framestow::cli

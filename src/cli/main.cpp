@@ -30,7 +30,7 @@ constexpr const char* kExitCodes =
     "or is not a complete movie; 3 the movie cannot be analysed or modified; 4 the backup or the new "
     "movie could not be written. With several files the highest status wins.";
 
-constexpr std::string_view kCommands[] = {"info", "analyze", "save", "profile"};
+constexpr std::string_view kCommands[] = {"info", "analyze", "save", "assets", "profile"};
 
 // The --frame of save that picks each movie's own first attach frame.
 constexpr const char* kAttachFrame = "attach";
@@ -128,6 +128,10 @@ int run(int argc, char** argv) {
                            "Print JSON: an array with one object per file, or for folders and --files-from one "
                            "object a line (JSON Lines)");
 
+  constexpr const char* kSafeHelp =
+      "The safe plan: also keep in place every linked asset that code running before the target frame names "
+      "(and what it needs)";
+  analyzeCommand->add_flag("--safe", analyze.safe, kSafeHelp);
   framestow::cli::SaveCommandOptions save;
   CLI::App* saveCommand = app.add_subcommand(
       "save", "Move the linked assets to the target frame and write each movie, keeping the original as "
@@ -158,13 +162,29 @@ int run(int argc, char** argv) {
           "zlib (a CWS file), lzma (ZWS, SWF 13 and later) or none (FWS); by default as the file was")
       ->check(CLI::IsMember({"zlib", "lzma", "none"}));
 
+  saveCommand->add_flag("--safe", save.safe, kSafeHelp);
+  framestow::cli::AssetsOptions assets;
+  CLI::App* assetsCommand = app.add_subcommand(
+      "assets", "List each linked asset: its names, kind, bytes, the frames that first show it and first name "
+                "it in code, and whether it moves to the target frame or why it stays.");
+  addInputOptions(assetsCommand, assets.input);
+  std::string assetsFrame;
+  CLI::Option* assetsFrameOption =
+      assetsCommand
+          ->add_option("--frame,-f", assetsFrame,
+                       "Target frame (default: the first attach frame, else 2)")
+          ->check(frameNumber);
+  assetsCommand->add_flag("--json", assets.json,
+                          "Print JSON: an array with one object per file, or for folders and --files-from one "
+                          "object a line (JSON Lines)");
+  assetsCommand->add_flag("--safe", assets.safe, kSafeHelp);
   framestow::cli::ProfileArguments profile;
   CLI::App* profileCommand = framestow::cli::addProfileCommand(app, profile);
 
   const bool json = jsonRequested(argc, argv);
   const std::string_view command = commandArgument(argc, argv);
   if (!command.empty() && std::find(std::begin(kCommands), std::end(kCommands), command) == std::end(kCommands)) {
-    return usageError("Unknown command: " + std::string(command) + " (the commands are info, analyze, save and profile)",
+    return usageError("Unknown command: " + std::string(command) + " (the commands are info, analyze, save, assets and profile)",
                       json);
   }
   try {
@@ -175,12 +195,15 @@ int run(int argc, char** argv) {
     return usageError(e.what(), json);
   }
   if (frameOption->count() > 0) analyze.frame = framestow::cli::parseFrameNumber(analyzeFrame);
+  if (assetsFrameOption->count() > 0) assets.frame = framestow::cli::parseFrameNumber(assetsFrame);
   save.attachFrame = saveFrame == kAttachFrame;
   save.frame = framestow::cli::parseFrameNumber(saveFrame).value_or(0);
-  for (const CLI::App* command : {infoCommand, analyzeCommand, saveCommand}) {
+  for (const CLI::App* command : {infoCommand, analyzeCommand, saveCommand, assetsCommand}) {
     if (!command->parsed()) continue;
-    const framestow::cli::InputOptions& input =
-        command == infoCommand ? info.input : command == analyzeCommand ? analyze.input : save.input;
+    const framestow::cli::InputOptions& input = command == infoCommand      ? info.input
+                                                : command == analyzeCommand ? analyze.input
+                                                : command == saveCommand    ? save.input
+                                                                            : assets.input;
     if (std::string why = inputError(input); !why.empty()) return usageError(why, json);
   }
   if (saveCommand->parsed() && save.output) {
@@ -194,6 +217,7 @@ int run(int argc, char** argv) {
   if (infoCommand->parsed()) status = framestow::cli::runInfo(info, std::cin, std::cout, std::cerr);
   if (analyzeCommand->parsed()) status = framestow::cli::runAnalyze(analyze, std::cin, std::cout, std::cerr);
   if (saveCommand->parsed()) status = framestow::cli::runSave(save, std::cin, std::cout, std::cerr);
+  if (assetsCommand->parsed()) status = framestow::cli::runAssets(assets, std::cin, std::cout, std::cerr);
   if (profileCommand->parsed()) status = framestow::cli::runProfile(profile, std::cout, std::cerr);
   return static_cast<int>(status);
 }

@@ -235,6 +235,7 @@ void printSaveReport(const FileReport& report, const SaveReport& save, JsonFrami
 
 MovieResult saveInput(const SaveCommandOptions& options, JsonFraming framing, const MovieInput& input) {
   Document document;
+  document.setSafePlan(options.safe);
   FileReport report = loadInput(document, input);
   std::ostringstream out;
   std::ostringstream err;
@@ -265,6 +266,7 @@ ExitStatus saveToOutput(const SaveCommandOptions& options, std::ostream& out, st
     return report.status;
   }
   removeTemporaryFilesWhenStopped();
+  document.setSafePlan(options.safe);
   report = loadFile(document, file);
   save = saveOne(options, document, report, out);
   const JsonFraming framing = options.json ? JsonFraming::Array : JsonFraming::None;

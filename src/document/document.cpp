@@ -6,6 +6,7 @@
 #include "common/byte_text.hpp"
 #include "document/load_messages.hpp"
 #include "document/unsaveable.hpp"
+#include "planner/safe_plan.hpp"
 #include "swfin/loader.hpp"
 
 namespace framestow {
@@ -68,12 +69,17 @@ const Verdict& Document::plan(std::int32_t n, bool optimiseTicked) {
     verdict_.saveControls = SaveControls::Disable;
     return verdict_;
   }
-  plan_ = planForFrame(index_, n, std::move(plan_));
+  replan(n);
   verdict_ = composeVerdict(n, plan_.movableBytes, index_.attachFrame(), report_.nothingCanMove, optimiseTicked);
   // The count and the verdict lines still say what could move; the file
   // cannot be written, so Save is not offered.
   if (!cannotSaveReason_.empty()) verdict_.saveControls = SaveControls::Disable;
   return verdict_;
+}
+
+void Document::replan(std::int32_t n) {
+  plan_ = safePlan_ ? planSafely(index_, n, std::move(plan_)) : planForFrame(index_, n, std::move(plan_));
+  plannedSafe_ = safePlan_;
 }
 
 namespace {
@@ -90,7 +96,7 @@ SaveOutcome notAnalysed(const std::string& path) {
 
 SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std::string& outputPath, FileSystem& fs) {
   if (!index_.analysed()) return notAnalysed(outputPath.empty() ? movie_.path : outputPath);
-  if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
+  if (plan_.plannedFrame != n || plannedSafe_ != safePlan_) replan(n);
   SaveOptions options;
   options.targetFrame = n;
   options.optimise = optimise;
@@ -103,7 +109,7 @@ SaveOutcome Document::save(std::int32_t n, bool optimise, bool backup, const std
 
 SaveOutcome Document::writeTo(std::int32_t n, bool optimise, const ByteSink& sink, const std::string& destination) {
   if (!index_.analysed()) return notAnalysed(destination);
-  if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
+  if (plan_.plannedFrame != n || plannedSafe_ != safePlan_) replan(n);
   return describeWrite(writeMovie(movie_, index_, plan_, n, optimise, sink, destination, saveCompression_));
 }
 
@@ -114,7 +120,7 @@ std::optional<StreamProfile> Document::streamProfile() const {
 
 std::optional<StreamProfile> Document::savedStreamProfile(std::int32_t n, bool optimise) {
   if (!index_.analysed() || !cannotSaveReason_.empty()) return std::nullopt;
-  if (plan_.plannedFrame != n) plan_ = planForFrame(index_, n, std::move(plan_));
+  if (plan_.plannedFrame != n || plannedSafe_ != safePlan_) replan(n);
   return profileOfSave(movie_, index_, plan_, n, optimise, saveCompression_);
 }
 

@@ -9,6 +9,7 @@
 #include "common/progress.hpp"
 #include "analysis/movie_index.hpp"
 #include "document/analysis_report.hpp"
+#include "document/asset_report.hpp"
 #include "document/file_information.hpp"
 #include "document/index_records.hpp"
 #include "document/save_messages.hpp"
@@ -80,6 +81,14 @@ class Document {
   // that file's bytes as the save encodes them, without writing anything.
   std::optional<StreamProfile> savedStreamProfile(std::int32_t n, bool optimise);
 
+  // The safe plan (off at first, and for every later load until changed):
+  // plan(), save() and assetReport() also keep in place the linked assets that
+  // code running before the target frame names, with what they need.
+  void setSafePlan(bool safe) { safePlan_ = safe; }
+  bool safePlan() const { return safePlan_; }
+  // Every linked asset for target frame n, under the plan chosen by
+  // setSafePlan (empty unless the last analyze() succeeded).
+  AssetReport assetReport(std::int32_t n) const;
   // What the analysis found, read-only. These answers stay as they are when the
   // tables beneath them change shape; they are what a frozen index of the movie
   // holds. Each is empty (or 0) unless the last analyze() succeeded.
@@ -114,6 +123,7 @@ class Document {
 
  private:
   void forgetMovie();
+  void replan(std::int32_t n);
 
   LoadedMovie movie_;
   FileInformation fileInformation_;
@@ -126,6 +136,8 @@ class Document {
   std::optional<WrittenFile> lastWrite_;
   std::string cannotSaveReason_;
   std::optional<Compression> saveCompression_;
+  bool safePlan_ = false;
+  bool plannedSafe_ = false;  // plan_ is a safe plan
 };
 
 }  // namespace framestow

@@ -33,6 +33,10 @@ struct Plan {
   std::int64_t movableBytes = 0;
   std::int32_t countEnd = 0;      // the ShowFrame block ending the target frame: marks before it count
   std::int32_t plannedFrame = 0;  // target frame of the last run (0: none yet)
+  // The ExportAssets entries of the assets that stay before the target frame
+  // stay with them (the safe plan: code there uses the names); otherwise every
+  // ExportAssets tag of frames 1 to n - 1 goes to the start of frame n.
+  bool exportsStayWithAssets = false;
 };
 
 // Makes the plan's tables cover what `index` can mark and visit.

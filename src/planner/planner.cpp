@@ -25,11 +25,17 @@ Plan planForFrame(const MovieIndex& a, std::int32_t n, Plan&& recycled) {
   plan.movableBytes = 0;
   plan.countEnd = n >= 0 ? a.frameEnd(n) : 0;
   plan.plannedFrame = n;
+  plan.exportsStayWithAssets = false;
   for (std::int32_t exported : a.linkedAssetIds) {
     markWithDependencies(a, plan, exported);
     markCharacter(a, plan, exported, plan.stamp);
   }
   releaseUsedBefore(a, plan, 0, n);
+  keepPartsOfStayingDefinitions(a, plan, n);
+  return plan;
+}
+
+void keepPartsOfStayingDefinitions(const MovieIndex& a, Plan& plan, std::int32_t n) {
   // Definitions that stay in frames 1 to n - 1 keep what they use before them.
   const std::int32_t insertionPoint = n > 1 ? a.frameEnd(n - 1) + 1 : 0;
   for (const auto& [id, block] : a.fixedDefinitions) {
@@ -46,7 +52,6 @@ Plan planForFrame(const MovieIndex& a, std::int32_t n, Plan&& recycled) {
     if (blockMoves(a, plan, static_cast<std::size_t>(block))) continue;
     releaseUsedBefore(a, plan, static_cast<std::int32_t>(c), n);
   }
-  return plan;
 }
 
 }  // namespace framestow

@@ -14,6 +14,9 @@ namespace framestow {
 // tables and stamps, and a run allocates nothing.
 Plan planForFrame(const MovieIndex& index, std::int32_t n, Plan&& recycled = {});
 
+// The last step of a run: every definition left in frames 1 to n - 1 keeps
+// before it what it refers to (also after more releases, see planSafely).
+void keepPartsOfStayingDefinitions(const MovieIndex& analysis, Plan& plan, std::int32_t n);
 // The walks of one run, for tests. They keep `plan.movableBytes` up to date
 // for the marks before block `plan.countEnd`.
 void markWithDependencies(const MovieIndex& analysis, Plan& plan, std::int32_t mainIdNum);

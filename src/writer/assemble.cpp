@@ -5,6 +5,7 @@
 #include "common/tag_codes.hpp"
 #include "planner/block_moves.hpp"
 #include "planner/planner.hpp"
+#include "writer/export_split.hpp"
 #include "writer/writer.hpp"
 
 namespace framestow {
@@ -62,6 +63,21 @@ class Assembler {
     if (pendingSize_ > 0) out_.appendRun(pending_, pendingSize_);
     pending_ = nullptr;
     pendingSize_ = 0;
+  }
+
+  // Bytes made for the new movie, written in order like a block.
+  void writeMade(std::vector<std::uint8_t> bytes) {
+    const std::size_t size = bytes.size();
+    append(out_.own(std::move(bytes)), size);
+  }
+
+  // The ExportAssets tag at block j as writeBlock would write it.
+  std::span<const std::uint8_t> exportTagOf(std::size_t j) const {
+    if (optimise_) {
+      const auto copy = a_.reducedExports.find(static_cast<std::uint32_t>(j));
+      if (copy != a_.reducedExports.end()) return copy->second.bytes;
+    }
+    return data_.subspan(a_.offset(j), std::size_t{a_.headerSize(j)} + a_.bodySize(j));
   }
 
   AssembledMovie finish() {
@@ -155,19 +171,45 @@ std::optional<AssembledMovie> assembleRuns(const LoadedMovie& movie, const Movie
   out.prefixEnd_ = prefixEnd;
   for (std::int32_t i = 0; i <= prefixEnd; ++i) out.writeBlock(static_cast<std::size_t>(i));
 
-  std::vector<std::size_t> blocksToMove;
+  // A block, or (with `made`) the part of an ExportAssets tag that goes to frame n.
+  struct HeldBack {
+    std::size_t block;
+    std::vector<std::uint8_t> made;
+  };
+  std::vector<HeldBack> blocksToMove;
   bool insertPointReached = !holdBack;
   auto writeHeldBack = [&] {
-    for (std::size_t j : blocksToMove) out.writeBlock(j);
+    for (HeldBack& held : blocksToMove) {
+      if (held.made.empty()) out.writeBlock(held.block); else out.writeMade(std::move(held.made));
+    }
     insertPointReached = true;
+  };
+  // Under the safe plan an asset that stays keeps its linkage name where it
+  // was: earlier code attaches or registers it by that name.
+  auto staysInPlace = [&](std::uint16_t id) {
+    const std::int32_t block = a.definingBlock(id);
+    return block > 0 && static_cast<std::size_t>(block) < insertBeforeBlock && !blockMoves(a, plan, static_cast<std::size_t>(block));
   };
   for (std::size_t i = static_cast<std::size_t>(prefixEnd) + 1; i < count; ++i) {
     if (!insertPointReached && i == insertBeforeBlock) writeHeldBack();
     // A sprite's blocks go where its DefineSprite block goes: moving a tag out
     // of a sprite would leave the sprite's length field wrong.
-    const bool hold = blockMoves(a, plan, i) || (a.tagCode(i) == kExportAssets && a.timeline(i) == 0);
+    const bool mainExport = a.tagCode(i) == kExportAssets && a.timeline(i) == 0;
+    if (!insertPointReached && mainExport && plan.exportsStayWithAssets) {
+      ExportSplit split = splitExportAssets(out.exportTagOf(i), a.headerSize(i), staysInPlace);
+      if (split.moving.empty() && !split.staying.empty()) {
+        out.writeBlock(i);
+      } else if (split.staying.empty()) {
+        blocksToMove.push_back({i, {}});
+      } else {
+        out.writeMade(std::move(split.staying));
+        blocksToMove.push_back({i, std::move(split.moving)});
+      }
+      continue;
+    }
+    const bool hold = blockMoves(a, plan, i) || mainExport;
     if (!insertPointReached && hold) {
-      blocksToMove.push_back(i);
+      blocksToMove.push_back({i, {}});
       continue;
     }
     out.writeBlock(i);

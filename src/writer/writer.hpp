@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <span>
@@ -72,6 +73,12 @@ class AssembledMovie {
   // one past its ShowFrame tag.
   const std::vector<std::uint64_t>& frameEnds() const { return frameEnds_; }
   void appendFrameEnd(std::uint64_t end) { frameEnds_.push_back(end); }
+  // Bytes made for this movie (the parts of a split ExportAssets tag), kept
+  // as long as the movie; returns where they lie.
+  const std::uint8_t* own(std::vector<std::uint8_t> bytes) {
+    owned_.push_back(std::move(bytes));
+    return owned_.back().data();
+  }
   void setFileHeader(std::span<const std::uint8_t> signatureAndVersion, std::uint32_t length) {
     std::copy_n(signatureAndVersion.begin(), kFileLengthOffset, header_.begin());
     writeFileLength(header_, length);
@@ -79,6 +86,7 @@ class AssembledMovie {
 
  private:
   std::vector<Run> runs_;
+  std::deque<std::vector<std::uint8_t>> owned_;  // a deque: what it holds never moves
   std::size_t size_ = 0;
   std::vector<std::uint64_t> frameEnds_;
   std::array<std::uint8_t, kFileHeaderSize> header_{};

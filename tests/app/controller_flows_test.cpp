@@ -70,6 +70,10 @@ const Flow kFlows[] = {
      {{kStates, kLoaded}, {FILE_PATH_FLD, "{dir}/other.swf"}, {HEADERTEXT4, "Frames (main timeline): 5"}}},
     {"BrowseStartsInTheFolderOfThePath", {}, "path:dir/x.swf cancel", {{kChooser, "{dir}/dir"}}},
     {"BrowseStartsInTheRememberedFolderWithoutAPath", {}, "path:nowhere/x.swf cancel", {{kChooser, ""}}},
+    {"KeepingAssetsThatEarlierCodeUsesLeavesThemInPlace", {.namedInFrame1 = true}, "load:m.swf analyze keep frame:2 save",
+     {{COMMENTTEXT1, "0 bytes"}, {COMMENTTEXT3, "FILE ALREADY HAS THIS LAYOUT"}, {kFiles, kUntouched}}},
+    {"UntickingKeepMovesThemAgain", {.namedInFrame1 = true}, "load:m.swf analyze keep frame:2 keep save",
+     {{COMMENTTEXT1, "{moved}"}, {kFiles, kSavedFor2}}},
     // Analysis
     {"AnalysisFindsAttachCodes", {}, "load:m.swf analyze", {{kStates, kAnalysed}, {kRange, "1-3"}, {kTarget, "1"},
       {ANALYSISTEXT1, "Number of linked assets found: 1"}, {ANALYSISTEXT2, "Attach codes were found in frame 2"},
@@ -178,7 +182,7 @@ class Flows : public ::testing::TestWithParam<Flow> {
     const std::string arg = colon == std::string::npos ? "" : step.substr(colon + 1);
     const std::string path = arg.empty() ? "" : folder + "/" + arg;
     const std::map<std::string, ControlId> controls{
-        {"load", IDBROWSE}, {"cancel", IDBROWSE}, {"analyze", IDSCAN}, {"optimise", IDOPTIMISE}, {"backup", IDBACKUP},
+        {"load", IDBROWSE}, {"cancel", IDBROWSE}, {"analyze", IDSCAN}, {"optimise", IDOPTIMISE}, {"backup", IDBACKUP}, {"keep", KEEP_ASSETS},
         {"save", BTN_SAVE}, {"exit", IDCANCEL},   {"frame", F_TARGET_FLD}, {"type", F_TARGET_FLD},
         {"enter", arg == "backup" ? IDBACKUP : FILE_PATH_FLD}, {"profile", PROFILE_BTN}};
     if (controls.count(verb)) {
@@ -187,7 +191,7 @@ class Flows : public ::testing::TestWithParam<Flow> {
     }
     if (verb == "load") w.choices.push_back(path);
     if (verb == "frame" || verb == "type") w.texts[F_TARGET_FLD] = arg;  // typed, then Enter or not
-    if (verb == "optimise" || verb == "backup") w.ticked[w.focus] = !w.ticked[w.focus];
+    if (verb == "optimise" || verb == "backup" || verb == "keep") w.ticked[w.focus] = !w.ticked[w.focus];
     if (verb == "path") w.texts[FILE_PATH_FLD] = path;  // typed, no Enter
     if (verb == "block") std::filesystem::create_directory(path);
     if (verb == "readonly") std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);

@@ -23,11 +23,12 @@ TEST(DialogTemplate, HoldsEveryControlOnceInTabOrder) {
     // The arrows step the field created just before them.
     if (controls[i].kind == ControlKind::UpDown) EXPECT_EQ(controls[i - 1].id, F_TARGET_FLD);
   }
-  EXPECT_EQ(ids.size(), 31u);
+  EXPECT_EQ(ids.size(), 32u);
   EXPECT_EQ(tabOrder, (std::vector<int>{FILE_PATH_FLD, IDBROWSE, IDSCAN, F_TARGET_FLD, F_TARGET_BTN, PROFILE_BTN,
-                                        IDOPTIMISE, IDBACKUP, BTN_SAVE, IDCANCEL}));
+                                        IDOPTIMISE, IDBACKUP, KEEP_ASSETS, BTN_SAVE, IDCANCEL}));
   for (auto [id, caption] : {std::pair{IDBROWSE, "&Browse..."}, {IDSCAN, "&Analyze"}, {BTN_SAVE, "&Save"},
-                             {IDCANCEL, "&Exit"}, {PROFILE_BTN, "&Profile…"}, {IDBACKUP, "Save original as [filename]_old.swf"}}) {
+                             {IDCANCEL, "&Exit"}, {PROFILE_BTN, "&Profile…"}, {IDBACKUP, "Save original as [filename]_old.swf"},
+                             {KEEP_ASSETS, "Keep assets that earlier code uses"}}) {
     EXPECT_STREQ(findControl(id)->caption, caption);
   }
   EXPECT_EQ(findControl(IDOK), nullptr) << "Enter has no button of its own";

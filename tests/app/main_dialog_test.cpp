@@ -127,6 +127,12 @@ class MainDialogTest : public QObject {
     QTest::mouseClick(arrows->increaseButton(), Qt::LeftButton);
     QCOMPARE(shown(dialog, COMMENTTEXT2), QStringLiteral("OK to move to frame 2."));
     capture(dialog, "analysed");
+    // The safe plan's box is off at first; a click plans with it, another without.
+    QTest::mouseClick(dialog.control(KEEP_ASSETS), Qt::LeftButton);
+    QVERIFY(dialog.controller().document().safePlan() && shown(dialog, COMMENTTEXT2) == "OK to move to frame 2.");
+    QTest::mouseClick(dialog.control(KEEP_ASSETS), Qt::LeftButton);
+    QVERIFY(!dialog.controller().document().safePlan());
+    target->setFocus();
     QTest::keyClick(target, Qt::Key_Up);
     QTest::mouseClick(arrows->increaseButton(), Qt::LeftButton);
     QVERIFY(target->text() == "3" && shown(dialog, COMMENTTEXT2) == "Some assets may be unavailable");
@@ -262,7 +268,7 @@ class MainDialogTest : public QObject {
     QCOMPARE(dialog.scrollArea()->verticalScrollBar()->maximum() > 0, !fits);
     if (fits) QCOMPARE(dialog.frameGeometry().center().x() / 2, dialog.screen()->geometry().center().x() / 2);
     // With every control enabled, Tab walks them in template order and shows each.
-    const QList<ControlId> order{FILE_PATH_FLD, IDBROWSE, IDSCAN, F_TARGET_FLD, F_TARGET_BTN, IDOPTIMISE, IDBACKUP, BTN_SAVE, IDCANCEL};
+    const QList<ControlId> order{FILE_PATH_FLD, IDBROWSE, IDSCAN, F_TARGET_FLD, F_TARGET_BTN, IDOPTIMISE, IDBACKUP, KEEP_ASSETS, BTN_SAVE, IDCANCEL};
     for (ControlId id : order) dialog.control(id)->setEnabled(true);
     dialog.control(FILE_PATH_FLD)->setFocus();
     QWidget* viewport = dialog.scrollArea()->viewport();

@@ -26,6 +26,7 @@ ByteVector buildTestMovie(const MovieShape& shape) {
     main.exportAssets(entries);
   }
   for (int frame = 1; frame <= shape.frames; ++frame) {
+    if (frame == 1 && shape.namedInFrame1) main.doAction(Actions().pushString("asset").bytes);
     if (frame == shape.attachFrame) {
       Actions actions;
       actions.pushString("attachMovie").callMethod();

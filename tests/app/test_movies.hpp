@@ -20,6 +20,7 @@ struct MovieShape {
   std::size_t redundantBytes = 0;  // size of a repeated, redundant export entry of bitmap 1 (3 or more)
   bool badFill = false;         // a shape in frame 1 with a fill type no movie may use
   bool shortByOne = false;      // the file ends one byte before its declared length
+  bool namedInFrame1 = false;   // frame 1's code names the bitmap ("asset")
 };
 
 // Placeholder pixel bytes of the exported bitmap (DefineBitsLossless, 1 x 1).

@@ -176,6 +176,7 @@ TEST(AttachCodes, InWhichFrameTheCodeFirstAttaches) {
       {"PlaceObject3: a filter of unknown size hides the clip actions", {clipActions(8, false, attachCode(), 0x01, Bytes().u8(1).u8(9).fill(30), true), S, E}, 8, 0, 0},
       {"an action running past its tag hides nothing after the tag", {tagBytes(kDoAction, Bytes().u8(0x96).u16(50).u8(0).str("at").u8(0)), S, attach(), S, E}, 6, 0, 2},
       {"a clip action running past its tag ends the tag", {S, clipActions(6, false, Bytes().u8(0x96).u16(500)), attach(), S, E}, 6, 0, 2},
+      {"init code is no attach code of its frame", {plain, Timeline().doInitAction(1, attachCode()).bytes(), S, attach(), S, E}, 6, 0, 2},
   };
   for (const AttachRow& row : rows) {
     SCOPED_TRACE(row.name);

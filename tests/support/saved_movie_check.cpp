@@ -250,6 +250,34 @@ JobReport runWholeJob(const ByteVector& file, const std::string& scratchFolder, 
       }
     }
   }
+  // The safe plan moves a part of what the default plan moves, and its copy
+  // is a movie with the same frames and every asset under the same names.
+  if (!assets) return report;
+  std::vector<std::int64_t> defaultBytes;
+  for (std::int32_t n = 1; n <= last; ++n) defaultBytes.push_back(doc.plan(n).movableBytes);
+  doc.setSafePlan(true);
+  auto namesById = [](const Document& d) {
+    std::map<std::int32_t, std::set<std::string>> names;
+    for (const LinkedAsset& asset : d.linkedAssets()) names[asset.id].insert(asset.names.begin(), asset.names.end());
+    return names;
+  };
+  for (std::int32_t n = 2; n <= last; ++n) {
+    const std::string at = " (safe plan, frame " + std::to_string(n) + ")";
+    const std::int64_t bytes = doc.plan(n).movableBytes;
+    if (bytes < 0 || bytes > defaultBytes[static_cast<std::size_t>(n - 1)]) fail("the safe plan moves more than the default plan" + at);
+    if (doc.assetReport(n).movableBytes != bytes) fail("the asset report counts other bytes than the plan" + at);
+    const SavedCopy copy = saveInMemory(doc, n, false);
+    if (copy.result != kSaved) {
+      if (whole) fail("a movie whose tags fill it was not saved" + at);
+      continue;
+    }
+    Document again;
+    if (!loadAndAnalyse(again, copy.bytes, scratchFolder + "/safe.swf").empty()) {
+      fail("the saved movie does not load and analyse" + at);
+    } else if (whole && (again.frameEnds().size() != doc.frameEnds().size() || namesById(again) != namesById(doc))) {
+      fail("the saved movie has other frames or exports" + at);
+    }
+  }
   return report;
 }
 
