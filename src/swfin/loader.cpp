@@ -9,15 +9,12 @@
 
 #include "common/file_header.hpp"
 #include "swfin/byte_reader.hpp"
+#include "swfin/deflate_body.hpp"
 #include "swfin/lzma_body.hpp"
 #include "swfin/regular_file.hpp"
 
 namespace framestow {
 namespace {
-
-// zlib cannot expand data by more than about 1032:1, so a body can never yield
-// more than this; a header that declares more is not believed up front.
-constexpr std::uint64_t kMaxInflateRatio = 1032;
 
 // The most the frame header can take after the 8-byte file header: a RECT of
 // 5 + 4 x 31 bits (17 bytes), the frame rate and the frame count.
@@ -105,7 +102,19 @@ LoadOutcome openMovieFile(RegularFile& file, LoadedMovie& movie, std::vector<std
 bool inflateBody(const std::vector<std::uint8_t>& file, std::uint32_t declared, std::vector<std::uint8_t>& movie) {
   const std::size_t sourceLength = file.size() - kFileHeaderSize;
   const std::uint64_t wanted = declared - kFileHeaderSize;
-  const std::uint64_t plausible = static_cast<std::uint64_t>(sourceLength) * kMaxInflateRatio + 1024;
+  const std::uint64_t plausible = plausibleInflatedLength(sourceLength);
+  // A length the compressed bytes can plausibly yield is inflated in one call,
+  // straight into a buffer of that length; a stream that is cut, damaged or of
+  // another length is inflated again below, a step at a time, which decides
+  // what the load says.
+  if (wanted <= plausible) {
+    movie.assign(file.begin(), file.begin() + kFileHeaderSize);
+    movie.resize(kFileHeaderSize + static_cast<std::size_t>(wanted));
+    movie[0] = 'F';
+    if (inflateWholeBody(std::span(file).subspan(kFileHeaderSize), std::span(movie).subspan(kFileHeaderSize))) {
+      return true;
+    }
+  }
   // Room for what the header declares (unless that is implausible), but the
   // buffer grows a step at a time: each step is zeroed just before inflate
   // writes it, and a header that lies costs no memory that is never written.
