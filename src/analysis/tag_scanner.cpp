@@ -225,7 +225,7 @@ std::uint32_t markableBlocks(const MovieIndex& a) {
 
 }  // namespace
 
-MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
+MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick, const InflateProgress* inflating) {
   MovieIndex a;
   if (!movie.loaded() || movie.headerOnly) return a;
 
@@ -256,6 +256,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
     // as players read it: the tags after it belong to the main timeline.
     if (ctx.openSprite != 0 && start >= ctx.spriteEnd) closeSprite(ctx);
 
+    if (inflating && !inflating->waitFor(std::min<std::uint64_t>(start + 6, movieEnd))) return a;
     ByteReader header(data.subspan(static_cast<std::size_t>(start)));
     const std::uint16_t word = header.u16();
     const std::uint32_t code = word >> 6;
@@ -275,6 +276,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
       if (start + head > movieEnd) head = static_cast<std::uint32_t>(movieEnd - start);
     }
 
+    if (inflating && !inflating->waitFor(tagEnd)) return a;
     const auto n = static_cast<std::uint32_t>(a.blocks.size());
     a.appendBlock(static_cast<std::uint16_t>(code), head, static_cast<std::uint32_t>(start),
                   static_cast<std::uint32_t>(length), ctx.openSprite);

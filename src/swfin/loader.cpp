@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <iterator>
 #include <limits>
+#include <system_error>
+#include <thread>
 
 #include "common/file_header.hpp"
 #include "swfin/byte_reader.hpp"
@@ -191,9 +193,44 @@ void readFrameHeader(LoadedMovie& movie) {
   movie.outcome = LoadOutcome::kLoaded;
 }
 
+// Inflates a "CWS" body with zlib on a second thread, publishing its
+// progress, while `alongside` reads the movie on this one. The buffer has the
+// declared length from the start, so that it never moves under the reader;
+// a length the compressed bytes cannot yield is not believed, and such a body
+// is inflated as in a plain load (which finds it short).
+bool inflateWithReader(LoadedMovie& movie, const ReadAlongside& alongside) {
+  const std::uint32_t declared = movie.header.fileLength;
+  const auto body = std::span<const std::uint8_t>(movie.file).subspan(kFileHeaderSize);
+  if (declared - kFileHeaderSize > plausibleInflatedLength(body.size())) {
+    return inflateBody(movie.file, declared, movie.inflated);
+  }
+  std::vector<std::uint8_t>& out = movie.inflated;
+  out.assign(movie.file.begin(), movie.file.begin() + kFileHeaderSize);
+  out.resize(declared);
+  out[0] = 'F';
+  InflateProgress progress;
+  bool whole = false;
+  {
+    std::jthread inflater;
+    try {
+      inflater = std::jthread([&] {
+        whole = inflateStreaming(body, std::span(out).subspan(kFileHeaderSize), kFileHeaderSize, progress);
+      });
+    } catch (const std::system_error&) {
+      // No second thread to be had: the plain load.
+      return inflateBody(movie.file, declared, movie.inflated);
+    }
+    if (progress.waitFor(std::min<std::uint64_t>(declared, kFileHeaderSize + kFrameHeaderMax))) {
+      readFrameHeader(movie);
+      alongside(movie, progress);
+    }
+  }
+  return whole;
+}
+
 }  // namespace
 
-LoadedMovie loadMovie(const std::string& path) {
+LoadedMovie loadMovie(const std::string& path, const ReadAlongside& alongside) {
   LoadedMovie movie;
   movie.path = path;
   RegularFile file;
@@ -207,7 +244,7 @@ LoadedMovie loadMovie(const std::string& path) {
   const std::size_t got = file.read(bytes.data() + headSize, bytes.size() - headSize);
   if (file.failed()) return unreadable(movie, file.failure());
   bytes.resize(headSize + got);
-  return loadMovieFromBytes(path, std::move(bytes));
+  return loadMovieFromBytes(path, std::move(bytes), alongside);
 }
 
 LoadedMovie loadMovieHeader(const std::string& path) {
@@ -250,7 +287,8 @@ LoadedMovie loadMovieHeader(const std::string& path) {
   return movie;
 }
 
-LoadedMovie loadMovieFromBytes(const std::string& path, std::vector<std::uint8_t> fileBytes) {
+LoadedMovie loadMovieFromBytes(const std::string& path, std::vector<std::uint8_t> fileBytes,
+                               const ReadAlongside& alongside) {
   LoadedMovie movie;
   movie.path = path;
   // The reference reader stores the end marker as one more byte, and reads
@@ -261,8 +299,10 @@ LoadedMovie loadMovieFromBytes(const std::string& path, std::vector<std::uint8_t
 
   const LoadOutcome header = readFileHeader(movie.header, movie.file, movie.fileSize);
   if (header != LoadOutcome::kLoaded) return failed(movie, header);
-  if (movie.header.compression == Compression::kZlib &&
-      !inflateBody(movie.file, movie.header.fileLength, movie.inflated)) {
+  if (movie.header.compression == Compression::kZlib && alongside) {
+    if (!inflateWithReader(movie, alongside)) return failed(movie, LoadOutcome::kIncomplete);
+  } else if (movie.header.compression == Compression::kZlib &&
+             !inflateBody(movie.file, movie.header.fileLength, movie.inflated)) {
     return failed(movie, LoadOutcome::kIncomplete);
   }
   if (movie.header.compression == Compression::kLzma &&
