@@ -282,7 +282,7 @@ void benchLoad(benchmark::State& state, BenchMovie which) {
     state.SetIterationTime(step);
   }
   finish(state, m);
-  addRow("load", movieName(which) + ".cws", m.step, m.floor, 0.75, "cpu", Unit::Seconds, second);
+  addRow("load", movieName(which) + ".cws", m.step, m.floor, 0.8, "cpu", Unit::Seconds, second);
 }
 
 // Load and analysis of a "CWS" movie from its bytes in memory (as the load

@@ -80,6 +80,20 @@ TEST(ScanAlongsideInflate, GeneratedMoviesLoadAndAnalyseAlike) {
   }
 }
 
+// A movie cut at 50 places and changed at 50 others: each one loads and
+// analyses alike both ways (the damage sweep's movies, inflated alongside).
+TEST(ScanAlongsideInflate, MoviesCutOrChangedAnywhereLoadAndAnalyseAlike) {
+  const ByteVector cws = cwsOf(generatedMovie(3));
+  for (std::size_t i = 1; i <= 50; ++i) {
+    const std::size_t at = 8 + (cws.size() - 8) * i / 51;
+    SCOPED_TRACE("cut or changed at " + std::to_string(at));
+    expectBothWaysAgree(writeFile(tempPath("cut.swf"), ByteVector(cws.begin(), cws.begin() + static_cast<std::ptrdiff_t>(at))));
+    ByteVector changed = cws;
+    changed[at] ^= 0xA5;
+    expectBothWaysAgree(writeFile(tempPath("changed.swf"), changed));
+  }
+}
+
 // Each damage to a "CWS" file, with what a load says: whatever inflates it,
 // the verdict is zlib's streaming inflate's.
 TEST(ScanAlongsideInflate, DamagedBodiesAreJudgedAsZlibJudgesThem) {
