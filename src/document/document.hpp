@@ -25,8 +25,8 @@ class Document {
  public:
   // Forgets the last movie and loads `path`. Returns "" or why it could not
   // be loaded ("Sorry, the file doesn't appear to be an swf.").
-  // `scanAlongside`: a "CWS" movie's tags are scanned while it inflates, on a
-  // second thread, and analyze() only hands out that scan (without progress
+  // `scanAlongside`: a "CWS" movie's tags are scanned while it inflates (with
+  // a second thread), and analyze() only hands out that scan (without progress
   // ticks). The results are the same either way; use it when this is the one
   // movie being worked on, so that the second core is free.
   std::string load(const std::string& path, bool scanAlongside = false);

@@ -6,8 +6,6 @@
 #include <cerrno>
 #include <iterator>
 #include <limits>
-#include <system_error>
-#include <thread>
 
 #include "common/file_header.hpp"
 #include "swfin/byte_reader.hpp"
@@ -193,8 +191,8 @@ void readFrameHeader(LoadedMovie& movie) {
   movie.outcome = LoadOutcome::kLoaded;
 }
 
-// Inflates a "CWS" body with zlib on a second thread, publishing its
-// progress, while `alongside` reads the movie on this one. The buffer has the
+// Inflates a "CWS" body while `alongside` reads it on this thread: libdeflate
+// on a second thread and zlib here race (RacingInflate). The buffer has the
 // declared length from the start, so that it never moves under the reader;
 // a length the compressed bytes cannot yield is not believed, and such a body
 // is inflated as in a plain load (which finds it short).
@@ -208,24 +206,14 @@ bool inflateWithReader(LoadedMovie& movie, const ReadAlongside& alongside) {
   out.assign(movie.file.begin(), movie.file.begin() + kFileHeaderSize);
   out.resize(declared);
   out[0] = 'F';
-  InflateProgress progress;
-  bool whole = false;
-  {
-    std::jthread inflater;
-    try {
-      inflater = std::jthread([&] {
-        whole = inflateStreaming(body, std::span(out).subspan(kFileHeaderSize), kFileHeaderSize, progress);
-      });
-    } catch (const std::system_error&) {
-      // No second thread to be had: the plain load.
-      return inflateBody(movie.file, declared, movie.inflated);
-    }
-    if (progress.waitFor(std::min<std::uint64_t>(declared, kFileHeaderSize + kFrameHeaderMax))) {
-      readFrameHeader(movie);
-      alongside(movie, progress);
-    }
+  RacingInflate race(body, out, kFileHeaderSize);
+  // Without a second thread, zlib alone inflates as the reader asks.
+  race.start();
+  if (race.waitFor(std::min<std::uint64_t>(declared, kFileHeaderSize + kFrameHeaderMax))) {
+    readFrameHeader(movie);
+    alongside(movie, race);
   }
-  return whole;
+  return race.finish();
 }
 
 }  // namespace
