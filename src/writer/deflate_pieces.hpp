@@ -3,8 +3,8 @@
 // final; a piece that is not the movie's last gets that mark cleared and an
 // empty stored block after its last block (what zlib's Z_SYNC_FLUSH writes),
 // which leaves the stream on a byte boundary, so that the next piece's stream
-// continues it. Each piece starts without the previous piece's window: at a
-// few megabytes a piece, that costs a few hundred bytes in a hundred megabytes.
+// continues it. Each piece starts without the previous piece's window, which
+// costs a few hundred bytes a piece.
 #pragma once
 
 #include <cstdint>

@@ -12,9 +12,11 @@ namespace framestow {
 
 namespace {
 
-// The movie is deflated eight megabytes at a time: the memory a save needs
-// beyond the loaded movie stays small, whatever the movie's size.
-constexpr std::size_t kPiece = std::size_t{8} << 20;
+// The movie is deflated a megabyte at a time: the memory a save needs beyond
+// the loaded movie stays small whatever the movie's size (the piece, its
+// deflated bytes, and about 4 MB of level 10's tables), and each new piece's
+// lost window costs a few hundred bytes in a megabyte.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
 
 // libdeflate's level 10, its first "near-optimal" level: on every benchmark
 // movie and on the corpus as a whole its output is smaller than zlib's level
