@@ -34,14 +34,14 @@ struct ScanContext {
   std::int32_t mainFramesBeforeSprite = 0;
   std::int32_t mainFrames = 0;
   // charId -> 1 once exported.
-  std::vector<std::uint8_t> exported;
+  std::vector<std::uint8_t> exported{};
   // Every (charId, linkage name) pair exported so far, as the id's two bytes
   // followed by the name's bytes: an entry repeats an export only when both match.
-  std::unordered_set<std::string> exportEntries;
+  std::unordered_set<std::string> exportEntries{};
   // The first fixed definition block of each id (see MovieIndex::fixedDefinitions).
-  std::unordered_map<std::uint32_t, std::int32_t> fixedDefinitionBlocks;
+  std::unordered_map<std::uint32_t, std::int32_t> fixedDefinitionBlocks{};
   // The first definition block of each id defined again by a later tag.
-  std::unordered_map<std::uint32_t, std::int32_t> supersededDefinitionBlocks;
+  std::unordered_map<std::uint32_t, std::int32_t> supersededDefinitionBlocks{};
 
   // Reading a DoInitAction: its strings are noted, but it records no attach
   // code and no obfuscation (the verdict looks at frame and event code only).

@@ -234,7 +234,7 @@ std::uint32_t markableBlocks(const MovieIndex& a) {
 
 }  // namespace
 
-MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
+MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick, const InflateProgress* inflating) {
   MovieIndex a;
   if (!movie.loaded() || movie.headerOnly) return a;
 
@@ -248,6 +248,10 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
   // the frame size, rate and count up to the first tag.
   const std::uint64_t firstTag = movie.header.firstTagOffset;
   const auto headerSpan = static_cast<std::uint32_t>(firstTag - kFileHeaderSize);
+  // The linkage names come from every ExportAssets tag, wherever it lies, and
+  // the scan matches code against them from the first tag on: alongside an
+  // inflate they can be read only once the whole movie is in place.
+  if (inflating && !inflating->waitFor(movieEnd)) return a;
   collectLinkageNames(a.codeNames, data, firstTag);
   a.appendBlock(0, 0, 0, 4, 0);
   a.appendBlock(0, 0, 4, 4, 0);
@@ -266,6 +270,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
     // as players read it: the tags after it belong to the main timeline.
     if (ctx.openSprite != 0 && start >= ctx.spriteEnd) closeSprite(ctx);
 
+    if (inflating && !inflating->waitFor(std::min<std::uint64_t>(start + 6, movieEnd))) return a;
     ByteReader header(data.subspan(static_cast<std::size_t>(start)));
     const std::uint16_t word = header.u16();
     const std::uint32_t code = word >> 6;
@@ -285,6 +290,7 @@ MovieIndex indexMovie(const LoadedMovie& movie, const ProgressTick& tick) {
       if (start + head > movieEnd) head = static_cast<std::uint32_t>(movieEnd - start);
     }
 
+    if (inflating && !inflating->waitFor(tagEnd)) return a;
     const auto n = static_cast<std::uint32_t>(a.blocks.size());
     a.appendBlock(static_cast<std::uint16_t>(code), head, static_cast<std::uint32_t>(start),
                   static_cast<std::uint32_t>(length), ctx.openSprite);

@@ -26,7 +26,9 @@ void fail(FileReport& report, ExitStatus status, std::string message) {
 FileReport loadFile(Document& document, const std::string& path, Reading reading) {
   FileReport report;
   report.path = path;
-  const std::string loadMessage = reading == Reading::HeaderOnly ? document.loadHeader(path) : document.load(path);
+  const std::string loadMessage = reading == Reading::HeaderOnly
+                                      ? document.loadHeader(path)
+                                      : document.load(path, reading == Reading::ScanWhileInflating);
   const FileInformation& info = document.fileInformation();
   report.shortName = info.fileName;
   if (!loadMessage.empty() || !document.loaded()) {

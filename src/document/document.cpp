@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "analysis/overlapped_scan.hpp"
 #include "analysis/tag_scanner.hpp"
 #include "common/byte_text.hpp"
 #include "document/load_messages.hpp"
@@ -14,6 +15,7 @@ namespace framestow {
 void Document::forgetMovie() {
   index_ = MovieIndex{};
   indexed_ = false;
+  prescanned_ = false;
   plan_ = Plan{};
   report_ = AnalysisReport{};
   verdict_ = Verdict{};
@@ -21,9 +23,16 @@ void Document::forgetMovie() {
   cannotSaveReason_.clear();
 }
 
-std::string Document::load(const std::string& path) {
+std::string Document::load(const std::string& path, bool scanAlongside) {
   forgetMovie();
-  movie_ = loadMovie(path);
+  if (scanAlongside) {
+    ScannedLoad scanned = loadAndScan(path);
+    movie_ = std::move(scanned.movie);
+    prescanned_ = scanned.index.has_value();
+    if (prescanned_) index_ = std::move(*scanned.index);
+  } else {
+    movie_ = loadMovie(path);
+  }
   fileInformation_ = describeFile(movie_);
   return loadMessage(movie_.outcome);
 }
@@ -43,7 +52,7 @@ bool Document::analyze(const ProgressTick& tick) {
   if (!movie_.loaded() || movie_.headerOnly || movie_.header.version < 5 || indexed_) {
     return false;
   }
-  index_ = indexMovie(movie_, tick);
+  if (!prescanned_) index_ = indexMovie(movie_, tick);
   indexed_ = true;
   if (!index_.analysed()) {
     // Nothing of a movie that could not be read through may be planned or saved.

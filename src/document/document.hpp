@@ -27,7 +27,11 @@ class Document {
  public:
   // Forgets the last movie and loads `path`. Returns "" or why it could not
   // be loaded ("Sorry, the file doesn't appear to be an swf.").
-  std::string load(const std::string& path);
+  // `scanAlongside`: a "CWS" movie's tags are scanned while it inflates (with
+  // a second thread), and analyze() only hands out that scan (without progress
+  // ticks). The results are the same either way; use it when this is the one
+  // movie being worked on, so that the second core is free.
+  std::string load(const std::string& path, bool scanAlongside = false);
   // The same, reading only what the file information needs (the header; of a
   // compressed body, its first bytes), however large the movie. The movie can
   // then be described but not analysed: load() it for that.
@@ -129,6 +133,7 @@ class Document {
   FileInformation fileInformation_;
   MovieIndex index_;
   bool indexed_ = false;  // analyze() ran for this load (whatever it found)
+  bool prescanned_ = false;  // index_ holds the scan made while the movie inflated
   Plan plan_;
   AnalysisReport report_;
   Verdict verdict_;

@@ -9,15 +9,12 @@
 
 #include "common/file_header.hpp"
 #include "swfin/byte_reader.hpp"
+#include "swfin/deflate_body.hpp"
 #include "swfin/lzma_body.hpp"
 #include "swfin/regular_file.hpp"
 
 namespace framestow {
 namespace {
-
-// zlib cannot expand data by more than about 1032:1, so a body can never yield
-// more than this; a header that declares more is not believed up front.
-constexpr std::uint64_t kMaxInflateRatio = 1032;
 
 // The most the frame header can take after the 8-byte file header: a RECT of
 // 5 + 4 x 31 bits (17 bytes), the frame rate and the frame count.
@@ -105,7 +102,19 @@ LoadOutcome openMovieFile(RegularFile& file, LoadedMovie& movie, std::vector<std
 bool inflateBody(const std::vector<std::uint8_t>& file, std::uint32_t declared, std::vector<std::uint8_t>& movie) {
   const std::size_t sourceLength = file.size() - kFileHeaderSize;
   const std::uint64_t wanted = declared - kFileHeaderSize;
-  const std::uint64_t plausible = static_cast<std::uint64_t>(sourceLength) * kMaxInflateRatio + 1024;
+  const std::uint64_t plausible = plausibleInflatedLength(sourceLength);
+  // A length the compressed bytes can plausibly yield is inflated in one call,
+  // straight into a buffer of that length; a stream that is cut, damaged or of
+  // another length is inflated again below, a step at a time, which decides
+  // what the load says.
+  if (wanted <= plausible) {
+    movie.assign(file.begin(), file.begin() + kFileHeaderSize);
+    movie.resize(kFileHeaderSize + static_cast<std::size_t>(wanted));
+    movie[0] = 'F';
+    if (inflateWholeBody(std::span(file).subspan(kFileHeaderSize), std::span(movie).subspan(kFileHeaderSize))) {
+      return true;
+    }
+  }
   // Room for what the header declares (unless that is implausible), but the
   // buffer grows a step at a time: each step is zeroed just before inflate
   // writes it, and a header that lies costs no memory that is never written.
@@ -182,9 +191,34 @@ void readFrameHeader(LoadedMovie& movie) {
   movie.outcome = LoadOutcome::kLoaded;
 }
 
+// Inflates a "CWS" body while `alongside` reads it on this thread: libdeflate
+// on a second thread and zlib here race (RacingInflate). The buffer has the
+// declared length from the start, so that it never moves under the reader;
+// a length the compressed bytes cannot yield is not believed, and such a body
+// is inflated as in a plain load (which finds it short).
+bool inflateWithReader(LoadedMovie& movie, const ReadAlongside& alongside) {
+  const std::uint32_t declared = movie.header.fileLength;
+  const auto body = std::span<const std::uint8_t>(movie.file).subspan(kFileHeaderSize);
+  if (declared - kFileHeaderSize > plausibleInflatedLength(body.size())) {
+    return inflateBody(movie.file, declared, movie.inflated);
+  }
+  std::vector<std::uint8_t>& out = movie.inflated;
+  out.assign(movie.file.begin(), movie.file.begin() + kFileHeaderSize);
+  out.resize(declared);
+  out[0] = 'F';
+  RacingInflate race(body, out, kFileHeaderSize);
+  // Without a second thread, zlib alone inflates as the reader asks.
+  race.start();
+  if (race.waitFor(std::min<std::uint64_t>(declared, kFileHeaderSize + kFrameHeaderMax))) {
+    readFrameHeader(movie);
+    alongside(movie, race);
+  }
+  return race.finish();
+}
+
 }  // namespace
 
-LoadedMovie loadMovie(const std::string& path) {
+LoadedMovie loadMovie(const std::string& path, const ReadAlongside& alongside) {
   LoadedMovie movie;
   movie.path = path;
   RegularFile file;
@@ -198,7 +232,7 @@ LoadedMovie loadMovie(const std::string& path) {
   const std::size_t got = file.read(bytes.data() + headSize, bytes.size() - headSize);
   if (file.failed()) return unreadable(movie, file.failure());
   bytes.resize(headSize + got);
-  return loadMovieFromBytes(path, std::move(bytes));
+  return loadMovieFromBytes(path, std::move(bytes), alongside);
 }
 
 LoadedMovie loadMovieHeader(const std::string& path) {
@@ -241,7 +275,8 @@ LoadedMovie loadMovieHeader(const std::string& path) {
   return movie;
 }
 
-LoadedMovie loadMovieFromBytes(const std::string& path, std::vector<std::uint8_t> fileBytes) {
+LoadedMovie loadMovieFromBytes(const std::string& path, std::vector<std::uint8_t> fileBytes,
+                               const ReadAlongside& alongside) {
   LoadedMovie movie;
   movie.path = path;
   // The reference reader stores the end marker as one more byte, and reads
@@ -252,8 +287,10 @@ LoadedMovie loadMovieFromBytes(const std::string& path, std::vector<std::uint8_t
 
   const LoadOutcome header = readFileHeader(movie.header, movie.file, movie.fileSize);
   if (header != LoadOutcome::kLoaded) return failed(movie, header);
-  if (movie.header.compression == Compression::kZlib &&
-      !inflateBody(movie.file, movie.header.fileLength, movie.inflated)) {
+  if (movie.header.compression == Compression::kZlib && alongside) {
+    if (!inflateWithReader(movie, alongside)) return failed(movie, LoadOutcome::kIncomplete);
+  } else if (movie.header.compression == Compression::kZlib &&
+             !inflateBody(movie.file, movie.header.fileLength, movie.inflated)) {
     return failed(movie, LoadOutcome::kIncomplete);
   }
   if (movie.header.compression == Compression::kLzma &&
