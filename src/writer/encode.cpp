@@ -3,69 +3,58 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
-#include <vector>
 
-#include "writer/deflate_pieces.hpp"
 #include "writer/writer.hpp"
 
 namespace framestow {
 
 namespace {
 
-// The movie is deflated a megabyte at a time: the memory a save needs beyond
-// the loaded movie stays small whatever the movie's size (the piece, its
-// deflated bytes, and about 4 MB of level 10's tables), and each new piece's
-// lost window costs a few hundred bytes in a megabyte.
-constexpr std::size_t kPiece = std::size_t{1} << 20;
-
-// libdeflate's level 10, its first "near-optimal" level: on every benchmark
-// movie and on the corpus as a whole its output is smaller than zlib's level
-// 9 (by 0.9 % on the corpus, 1.7 to 2.7 % on the benchmark movies), where
-// its level 9 is up to 0.8 % larger; 11 and 12 save a few bytes more at up
-// to twice the time.
-constexpr int kDeflateLevel = 10;
-
-void putBigEndian(std::uint8_t* field, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) field[i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
-}
+constexpr std::size_t kStep = std::size_t{1} << 20;
+constexpr std::size_t kOutputStep = std::size_t{256} << 10;
 
 }  // namespace
 
 std::error_code deflateMovie(const AssembledMovie& movie, const ByteSink& put, bool& deflateFailed) {
-  // The header is the movie's, signed "CWS"; the body (everything after the
-  // first 8 bytes) one zlib stream, deflated by libdeflate a piece at a
-  // time and handed on as each piece comes out: neither the movie nor the
-  // compressed file is ever whole in memory.
+  // The body (everything after the first 8 bytes) deflated at level 9, the
+  // stream compress2 writes, read a megabyte at a time and handed on as it
+  // comes out: neither the movie nor the compressed file is ever whole in
+  // memory. The header is the movie's, signed "CWS".
   deflateFailed = false;
   const std::size_t size = movie.size();
-  PieceDeflater deflater(kDeflateLevel);
-  if (size < 8 || size - 8 > std::numeric_limits<std::uint32_t>::max() || !deflater.ready()) {
+  if (size < 8 || size - 8 > std::numeric_limits<uLong>::max()) {
     deflateFailed = true;
     return {};
   }
-  std::uint8_t header[8 + sizeof kZlibHeader];
+  z_stream zs{};
+  if (deflateInit(&zs, 9) != Z_OK) {
+    deflateFailed = true;
+    return {};
+  }
+  const std::unique_ptr<std::uint8_t[]> in(new std::uint8_t[std::min(kStep, size)]);
+  const std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[kOutputStep]);
+  std::uint8_t header[8];
   movie.copy(0, header, 8);
   header[0] = 'C';
-  std::copy(std::begin(kZlibHeader), std::end(kZlibHeader), header + 8);
-  std::error_code error = put(header, sizeof header);
-  std::vector<std::uint8_t> in(std::min(kPiece, size - 8));
-  std::vector<std::uint8_t> out;
-  uLong checksum = adler32(0, nullptr, 0);
-  for (std::size_t read = 8; !error && (read < size || read == 8);) {
-    const std::size_t count = std::min(kPiece, size - read);
-    movie.copy(read, in.data(), count);
-    read += count;
-    checksum = adler32(checksum, in.data(), static_cast<uInt>(count));
-    if (!deflater.deflate(std::span(in).first(count), read == size, out)) {
-      deflateFailed = true;
-      return error;
+  std::error_code error = put(header, 8);
+  std::size_t read = 8;
+  int rc = Z_OK;
+  while (!error && rc == Z_OK) {
+    if (zs.avail_in == 0 && read < size) {
+      const std::size_t count = std::min(kStep, size - read);
+      movie.copy(read, in.get(), count);
+      zs.next_in = in.get();
+      zs.avail_in = static_cast<uInt>(count);
+      read += count;
     }
-    error = put(out.data(), out.size());
-    if (read == size) break;
+    zs.next_out = out.get();
+    zs.avail_out = static_cast<uInt>(kOutputStep);
+    rc = deflate(&zs, read < size ? Z_NO_FLUSH : Z_FINISH);
+    const std::size_t produced = kOutputStep - zs.avail_out;
+    if (produced > 0) error = put(out.get(), produced);
   }
-  std::uint8_t trailer[4];
-  putBigEndian(trailer, static_cast<std::uint32_t>(checksum));
-  if (!error) error = put(trailer, sizeof trailer);
+  deflateEnd(&zs);
+  if (!error && rc != Z_STREAM_END) deflateFailed = true;
   return error;
 }
 

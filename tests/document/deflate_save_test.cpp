@@ -1,5 +1,5 @@
-// A "CWS" save is one zlib stream, deflated a few megabytes at a time: over
-// many pieces, of stored, fixed and dynamic blocks, it inflates (by zlib) to
+// A "CWS" save is one zlib stream, deflated as it is written: over several
+// megabytes of stored, fixed and dynamic blocks, it inflates (by zlib) to
 // exactly the movie an uncompressed save writes.
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -30,9 +30,7 @@ TEST(DeflateSave, AMovieOfManyPiecesInflatesToTheUncompressedSave) {
     const char* name;
     Tags bitmaps;
   } rows[] = {
-      // Pieces are a megabyte of the movie: the first ends in text-like
-      // pixels, the second in constant ones.
-      {"random, text-like and constant pixels over three pieces",
+      {"random, text-like and constant pixels over several megabytes",
        {bitmapOf(1, 600 * kilobyte, 0), bitmapOf(2, 800 * kilobyte, 2), bitmapOf(3, 1200 * kilobyte, 1)}},
   };
   for (const auto& row : rows) {

@@ -52,10 +52,10 @@ std::set<std::uint32_t> usedEarly(const std::vector<ListedTag>& tags, const Docu
     all.emplace_back(tag, false);
     if (tag.code == 39 && definitions[tag.id] == 1) for (const ListedTag& inner : spriteTags(tag)) all.emplace_back(inner, true);
   }
-  for (const auto& [tag, inSprite] : all) {
+  for (const auto& [tag, heldBySprite] : all) {
     note(used, usedBy(tag), tag.offset);
     // A sprite's ExportAssets exports nothing, so it names nothing early.
-    if (!inSprite) for (const auto& entry : exportEntries(tag)) note(used, entry.first, tag.offset);
+    if (!heldBySprite) for (const auto& entry : exportEntries(tag)) note(used, entry.first, tag.offset);
     if (!definesCharacter(tag.code) || tag.bytes.size() < tag.head + 2) continue;
     note(defined, tag.id, tag.offset);
     // A sprite's placements are tags of their own, seen where they stand; row 0 is the main timeline's.
@@ -146,10 +146,10 @@ std::vector<std::string> analysisDiffersFromListing(const Document& doc, const B
   std::vector<Block> expected{{0, 0, 4, 0, 0}, {0, 0, 4, 4, 0}, {0, 0, first - 8, 8, 0}};
   std::vector<LinkedAsset> exported;
   // A DefineSprite's block is its header, id and frame count; one inside a sprite (sprites do not nest) is whole.
-  auto add = [&](const ListedTag& tag, std::uint32_t timeline, bool inSprite = false) {
-    const bool opensSprite = tag.code == 39 && !inSprite;
+  auto add = [&](const ListedTag& tag, std::uint32_t timeline, bool heldBySprite = false) {
+    const bool opensSprite = tag.code == 39 && !heldBySprite;
     expected.push_back({tag.code, tag.head, static_cast<std::uint32_t>(opensSprite ? 4 : tag.bytes.size() - tag.head), static_cast<std::uint32_t>(tag.offset), timeline});
-    if (inSprite) return;  // a sprite's ExportAssets exports nothing
+    if (heldBySprite) return;  // a sprite's ExportAssets exports nothing
     for (const auto& [id, name] : exportEntries(tag)) {
       auto asset = std::find_if(exported.begin(), exported.end(), [id = id](const LinkedAsset& a) { return a.id == id; });
       if (id == 0) continue;
