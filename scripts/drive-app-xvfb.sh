@@ -78,12 +78,12 @@ app_ended_with() {  # waits up to 5 s
 click_units() {  # click_units X Y WIDTH HEIGHT
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   read -r px py < <(awk -v w="$WIDTH" -v h="$HEIGHT" -v x="$1" -v y="$2" -v cw="$3" -v ch="$4" 'BEGIN {
-    ux = w / 265; bh = int((w - 14) * 53 / 384); uy = (h - 14 - bh) / 285; shift = 14 + bh - 62 * uy;
+    ux = w / 265; bh = int((w - 14) * 53 / 384); uy = (h - 14 - bh) / 311; shift = 14 + bh - 62 * uy;
     printf "%d %d\n", (x + cw / 2) * ux, (y + ch / 2) * uy + shift }')
   xdotool mousemove --window "$wid" "$px" "$py" click 1
   sleep 0.4
 }
-click_save() { click_units 200 289 40 14; }
+click_save() { click_units 200 303 40 14; }
 click_path_field() { click_units 15 70 180 12; }
 
 "$maker" "$work/intro.swf" >/dev/null
@@ -107,6 +107,14 @@ check "intro.swf is the movie the command line writes for frame 2" same "$work/i
 check "intro_old.swf is the movie as loaded" same "$work/intro_old.swf" "$work/original.swf"
 keys Return
 check "Enter after Save leaves the window open (the focus is not on Exit)" app_running
+keys alt+p
+sleep 1
+shot 3b-profile
+check "Alt+P opens the stream profile" bash -c "xdotool search --name '^Stream profile$' >/dev/null"
+profile_wid="$(xdotool search --name '^Stream profile$' | head -1)"
+[ -n "$profile_wid" ] && xdotool windowclose "$profile_wid"
+sleep 0.4
+xdotool windowactivate --sync "$wid" 2>/dev/null || true
 
 echo "== 2. Down, Up (Save comes back); type other.swf's path without Enter; Alt+S (the file already has that layout); Alt+S again; Enter in the path field"
 keys Down Up
