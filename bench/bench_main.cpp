@@ -231,6 +231,19 @@ double timePlainWrite(const std::uint8_t* data, std::size_t size, const fs::path
   return ok && !ec ? seconds : -1;
 }
 
+// A step and its floor, one after the other, each first in every other pair,
+// so that neither always runs on a cache the other has warmed.
+template <typename Floor, typename Step>
+void inTurn(int pair, Floor&& floor, Step&& step) {
+  if (pair % 2 == 0) {
+    floor();
+    step();
+  } else {
+    step();
+    floor();
+  }
+}
+
 struct MinPair {
   double step = std::numeric_limits<double>::infinity();
   double floor = std::numeric_limits<double>::infinity();
@@ -266,13 +279,7 @@ void benchLoad(benchmark::State& state, BenchMovie which) {
       step = cpuNow() - start;
       if (!movie.loaded()) step = -1;
     };
-    if (i++ % 2 == 0) {
-      floor = timeInflate(file);
-      runStep();
-    } else {
-      runStep();
-      floor = timeInflate(file);
-    }
+    inTurn(i++, [&] { floor = timeInflate(file); }, runStep);
     if (floor < 0 || step < 0) {
       state.SkipWithError("load or inflate failed");
       addError("load", movieName(which) + ".cws", "load or inflate failed");
@@ -313,13 +320,7 @@ void benchLoadAndAnalyse(benchmark::State& state, BenchMovie which, bool alongsi
       time = movie.loaded() && index.analysed() ? now() - start : -1;
     };
     auto runFloor = [&] { floor = alongside ? wallInflate(file) : timeInflate(file); };
-    if (i++ % 2 == 0) {
-      runFloor();
-      runStep();
-    } else {
-      runStep();
-      runFloor();
-    }
+    inTurn(i++, runFloor, runStep);
     if (floor < 0 || time < 0) {
       state.SkipWithError("load, analysis or inflate failed");
       addError(step, movieName(which) + ".cws", "load, analysis or inflate failed");
@@ -352,13 +353,7 @@ void benchAnalyse(benchmark::State& state, BenchMovie which) {
       Document doc;
       step = timeAnalysis(doc, fwsPath);
     };
-    if (i++ % 2 == 0) {
-      floor = timeInflate(cws);
-      runStep();
-    } else {
-      runStep();
-      floor = timeInflate(cws);
-    }
+    inTurn(i++, [&] { floor = timeInflate(cws); }, runStep);
     if (floor < 0 || step < 0) {
       state.SkipWithError("analysis or inflate failed");
       addError("analyse", movieName(which), "analysis or inflate failed");
@@ -500,13 +495,7 @@ void benchSave(benchmark::State& state, BenchMovie which) {
         floor = timePlainWrite(assembled.data(), assembled.size(), floorFile);
       }
     };
-    if (i++ % 2 == 0) {
-      runFloor();
-      runStep();
-    } else {
-      runStep();
-      runFloor();
-    }
+    inTurn(i++, runFloor, runStep);
     if (assembled.empty() || floor < 0 || time < 0) {
       state.SkipWithError("save or floor failed");
       addError(step, name, "save or floor failed");
@@ -579,13 +568,7 @@ void benchProfile(benchmark::State& state, BenchMovie which, bool planned) {
       const int rc = compress2(out.get(), &packed, assembled.data() + 8, length, 9);
       floor = rc == Z_OK ? cpuNow() - start : -1;
     };
-    if (i++ % 2 == 0) {
-      runFloor();
-      runStep();
-    } else {
-      runStep();
-      runFloor();
-    }
+    inTurn(i++, runFloor, runStep);
     if (floor < 0 || time < 0) {
       state.SkipWithError("profile or floor failed");
       addError(step, name, "profile or floor failed");
