@@ -173,14 +173,15 @@ fs::path moviePath(BenchMovie which, bool cws) {
 int pairsFor(int sizeMb) { return sizeMb >= 100 ? 3 : sizeMb >= 10 ? 5 : 12; }
 
 // zlib's uncompress of a "CWS" file's body into a fresh buffer: the floor of
-// loading and analysing. Returns CPU seconds, or a negative value on failure.
-double timeInflate(const std::vector<std::uint8_t>& file) {
+// loading and analysing, timed by `clock` (CPU time by default; the wall clock
+// for a load that uses a second core). Seconds, or negative on failure.
+double timeInflate(const std::vector<std::uint8_t>& file, double (*clock)() = cpuNow) {
   const std::uint32_t declared = readFileLength(file);
-  const double start = cpuNow();
+  const double start = clock();
   std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[declared - 8]);
   uLongf outLength = declared - 8;
   const int rc = uncompress(out.get(), &outLength, file.data() + 8, static_cast<uLong>(file.size() - 8));
-  const double seconds = cpuNow() - start;
+  const double seconds = clock() - start;
   return rc == Z_OK ? seconds : -1;
 }
 
@@ -197,18 +198,6 @@ double timeLibdeflateInflate(const std::vector<std::uint8_t>& file) {
   libdeflate_free_decompressor(d);
   const double seconds = cpuNow() - start;
   return rc == LIBDEFLATE_SUCCESS && produced == declared - 8 ? seconds : -1;
-}
-
-// zlib's inflate on the wall clock: the floor of a load and analysis that
-// uses a second core.
-double wallInflate(const std::vector<std::uint8_t>& file) {
-  const std::uint32_t declared = readFileLength(file);
-  const double start = wallNow();
-  std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[declared - 8]);
-  uLongf outLength = declared - 8;
-  const int rc = uncompress(out.get(), &outLength, file.data() + 8, static_cast<uLong>(file.size() - 8));
-  const double seconds = wallNow() - start;
-  return rc == Z_OK ? seconds : -1;
 }
 
 // Writes `size` bytes to a new file with the save's flushing (fflush, fsync),
@@ -319,7 +308,7 @@ void benchLoadAndAnalyse(benchmark::State& state, BenchMovie which, bool alongsi
       if (!alongside && movie.loaded()) index = indexMovie(movie);
       time = movie.loaded() && index.analysed() ? now() - start : -1;
     };
-    auto runFloor = [&] { floor = alongside ? wallInflate(file) : timeInflate(file); };
+    auto runFloor = [&] { floor = timeInflate(file, alongside ? wallNow : cpuNow); };
     inTurn(i++, runFloor, runStep);
     if (floor < 0 || time < 0) {
       state.SkipWithError("load, analysis or inflate failed");

@@ -39,10 +39,10 @@ std::int64_t countedBytes(const AnalyzeOptions& options, const FileReport& repor
   return 0;
 }
 
-MovieResult analyseOne(const AnalyzeOptions& options, JsonFraming framing, const MovieInput& input, Reading reading) {
+MovieResult analyseOne(const AnalyzeOptions& options, JsonFraming framing, const MovieInput& input) {
   Document document;
   document.setSafePlan(options.safe);
-  FileReport report = loadInput(document, input, reading);
+  FileReport report = loadInput(document, input);
   if (analyseFile(document, report)) {
     for (const std::int32_t frame : chosenFrames(options, report)) {
       report.targets.push_back(planTarget(document, frame));
@@ -71,13 +71,9 @@ ExitStatus runAnalyze(const AnalyzeOptions& options, std::istream& in, std::ostr
     return listUnreadable(why, options.json, out, err);
   }
   const BatchSettings settings = batchSettings(options.input, listing, "analyze", options.json, kMaxJobs, started);
-  // The scan matches code against the linkage names of the whole movie, so it
-  // cannot start before the inflate ends: a scan alongside would only add a
-  // second inflater's work. Every movie is inflated whole, then scanned.
-  const Reading reading = Reading::WholeMovie;
   return runBatch(
       listing.inputs, settings,
-      [&](std::size_t, const MovieInput& input) { return analyseOne(options, settings.json, input, reading); }, out,
+      [&](std::size_t, const MovieInput& input) { return analyseOne(options, settings.json, input); }, out,
       err);
 }
 

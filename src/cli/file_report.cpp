@@ -28,7 +28,7 @@ FileReport loadFile(Document& document, const std::string& path, Reading reading
   report.path = path;
   const std::string loadMessage = reading == Reading::HeaderOnly
                                       ? document.loadHeader(path)
-                                      : document.load(path, reading == Reading::ScanWhileInflating);
+                                      : document.load(path);
   const FileInformation& info = document.fileInformation();
   report.shortName = info.fileName;
   if (!loadMessage.empty() || !document.loaded()) {

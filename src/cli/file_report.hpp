@@ -67,10 +67,8 @@ struct FileReport {
 // Records a failure; a later, worse failure of the same file wins.
 void fail(FileReport& report, ExitStatus status, std::string message);
 
-// How much of a file a command reads. ScanWhileInflating reads it whole and
-// scans a "CWS" movie's tags on this thread while a second one inflates it:
-// for a run of one movie, when a second core is free.
-enum class Reading { WholeMovie, HeaderOnly, ScanWhileInflating };
+// How much of a file a command reads.
+enum class Reading { WholeMovie, HeaderOnly };
 
 // Loads `path` and fills the file part of the report.
 FileReport loadFile(Document& document, const std::string& path, Reading reading = Reading::WholeMovie);
